@@ -42,7 +42,7 @@ LocalDateTime ToLocal(Clock::time_point moment) {
         std::lock_guard lock(TimeConversionMutex());
         parts = *std::localtime(&seconds);
     }
-    return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour,
+    return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,       parts.tm_hour,
             parts.tm_min,         parts.tm_sec,     static_cast<int>(ms)};
 }
 
@@ -88,9 +88,9 @@ std::optional<LocalDateTime> ParseIsoDateTime(std::string_view text) {
         return std::nullopt;
     }
     LocalDateTime t;
-    if (!ReadDigits(text, 0, 4, t.year) || !ReadDigits(text, 5, 2, t.month) || !ReadDigits(text, 8, 2, t.day) ||
-        !ReadDigits(text, 11, 2, t.hour) || !ReadDigits(text, 14, 2, t.minute) ||
-        !ReadDigits(text, 17, 2, t.second)) {
+    if (!ReadDigits(text, 0, 4, t.year) || !ReadDigits(text, 5, 2, t.month) ||
+        !ReadDigits(text, 8, 2, t.day) || !ReadDigits(text, 11, 2, t.hour) ||
+        !ReadDigits(text, 14, 2, t.minute) || !ReadDigits(text, 17, 2, t.second)) {
         return std::nullopt;
     }
     const std::chrono::year_month_day ymd{std::chrono::year{t.year}, std::chrono::month{unsigned(t.month)},
@@ -101,9 +101,13 @@ std::optional<LocalDateTime> ParseIsoDateTime(std::string_view text) {
     return t;
 }
 
-std::string FormatIsoDate(const LocalDateTime& t) { return Format("%04d-%02d-%02d", t.year, t.month, t.day); }
+std::string FormatIsoDate(const LocalDateTime& t) {
+    return Format("%04d-%02d-%02d", t.year, t.month, t.day);
+}
 
-std::string FormatBrDate(const LocalDateTime& t) { return Format("%02d/%02d/%04d", t.day, t.month, t.year); }
+std::string FormatBrDate(const LocalDateTime& t) {
+    return Format("%02d/%02d/%04d", t.day, t.month, t.year);
+}
 
 std::string FormatHourMinute(const LocalDateTime& t) {
     char buffer[8];

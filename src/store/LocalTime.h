@@ -24,7 +24,9 @@ using Clock = std::chrono::system_clock;
 
 LocalDateTime ToLocal(Clock::time_point moment);
 Clock::time_point FromLocal(const LocalDateTime& local);
-inline LocalDateTime LocalNow() { return ToLocal(Clock::now()); }
+inline LocalDateTime LocalNow() {
+    return ToLocal(Clock::now());
+}
 
 // Adds whole seconds with day, month and year roll-over, on the calendar alone (no time zone).
 LocalDateTime AddSeconds(const LocalDateTime& moment, long long seconds);
@@ -32,10 +34,10 @@ LocalDateTime AddSeconds(const LocalDateTime& moment, long long seconds);
 // "yyyy-mm-dd hh:nn:ss" read strictly (exactly that shape, valid calendar values); nothing else.
 std::optional<LocalDateTime> ParseIsoDateTime(std::string_view text);
 
-std::string FormatIsoDate(const LocalDateTime& t);              // yyyy-mm-dd
-std::string FormatBrDate(const LocalDateTime& t);               // dd/mm/yyyy
-std::string FormatHourMinute(const LocalDateTime& t);           // hh:nn
-std::string FormatBrDateTime(const LocalDateTime& t);           // dd/mm/yyyy hh:nn:ss
-std::string FormatIsoDateTimeMs(const LocalDateTime& t);        // yyyy-mm-dd hh:nn:ss.mmm
+std::string FormatIsoDate(const LocalDateTime& t);       // yyyy-mm-dd
+std::string FormatBrDate(const LocalDateTime& t);        // dd/mm/yyyy
+std::string FormatHourMinute(const LocalDateTime& t);    // hh:nn
+std::string FormatBrDateTime(const LocalDateTime& t);    // dd/mm/yyyy hh:nn:ss
+std::string FormatIsoDateTimeMs(const LocalDateTime& t); // yyyy-mm-dd hh:nn:ss.mmm
 
 } // namespace brisko
