@@ -7,7 +7,9 @@
 
 namespace brisko::platform {
 
-// The folder of the running executable; every file of the program is found relative to it.
+// The running executable and its folder; every file of the program is found relative to the
+// folder, never to the current directory. Throws std::filesystem::filesystem_error only when the
+// system cannot name its own executable.
 std::filesystem::path ExecutablePath();
 std::filesystem::path ProgramFolder();
 
@@ -18,7 +20,9 @@ enum class LockState {
 };
 
 // The per-session instance lock named after the executable's file name + "Mutex". Held until
-// the object (and so the process) goes away.
+// the object (and so the process) goes away. Windows: a named mutex of the logon session.
+// Elsewhere: a lock file of that name in the user's runtime folder ($XDG_RUNTIME_DIR, or a
+// private per-user folder under /tmp), not inherited by child processes.
 class InstanceLock {
 public:
     virtual ~InstanceLock() = default;
@@ -28,12 +32,15 @@ std::unique_ptr<InstanceLock> AcquireInstanceLock(const std::string& name);
 
 // Writes the start-at-logon entries for the current user, then for the whole machine; a root
 // that cannot be written is skipped silently. programExe is the full path the entries name.
+// Windows: the "BriskoDerereve" value of both Run keys. Elsewhere: BriskoDerereve.desktop in
+// $XDG_CONFIG_HOME/autostart, then in <first of $XDG_CONFIG_DIRS>/autostart.
 void WriteAutostartEntries(const std::filesystem::path& programExe);
 
-// Opens a web address with the system's default handler; the outcome is not checked.
+// Opens a web address (UTF-8) with the system's default handler; the outcome is not checked.
 void OpenUrl(const std::string& url);
 
-// Starts a command file hidden and detached, without waiting for it.
+// Starts a command file hidden and detached, in its own folder, without waiting for it.
+// Outside Windows it runs as `/bin/sh <file> <pid of the caller>` with no terminal attached.
 void StartCommandFileHidden(const std::filesystem::path& commandFile);
 
 // Restores a minimised native window and brings it to the foreground (Win32 handle on Windows;
