@@ -1,0 +1,192 @@
+#include "Database.h"
+
+#include <sqlite3.h>
+
+#include <utility>
+
+namespace brisko::store {
+namespace {
+
+constexpr int kBusyTimeoutMs = 5000;
+
+// Column names compare as the engine compares identifiers: without regard to ASCII case.
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) {
+            return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        };
+        if (lower(a[i]) != lower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string ToUtf8(const std::filesystem::path& file) {
+    const auto text = file.u8string();
+    return {text.begin(), text.end()};
+}
+
+} // namespace
+
+Database::Database(const std::filesystem::path& file) {
+    const int rc = sqlite3_open_v2(ToUtf8(file).c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw DatabaseError(message);
+    }
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+}
+
+Database::~Database() {
+    sqlite3_close_v2(db_);
+}
+
+Database::Database(Database&& other) noexcept : db_(std::exchange(other.db_, nullptr)) {}
+
+Database& Database::operator=(Database&& other) noexcept {
+    if (this != &other) {
+        sqlite3_close_v2(db_);
+        db_ = std::exchange(other.db_, nullptr);
+    }
+    return *this;
+}
+
+Statement Database::Prepare(std::string_view sql) {
+    return Statement(db_, sql);
+}
+
+void Database::Execute(std::string_view sql) {
+    Statement statement = Prepare(sql);
+    while (statement.Step()) {
+    }
+}
+
+Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
+    if (db_ == nullptr) {
+        throw DatabaseError("Database not open");
+    }
+    if (sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr) != SQLITE_OK) {
+        Fail();
+    }
+    if (stmt_ == nullptr) { // only blanks or a comment
+        throw DatabaseError("Empty statement");
+    }
+    const int count = sqlite3_column_count(stmt_);
+    columns_.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        columns_.emplace_back(sqlite3_column_name(stmt_, i));
+    }
+}
+
+Statement::~Statement() {
+    sqlite3_finalize(stmt_);
+}
+
+Statement::Statement(Statement&& other) noexcept
+    : db_(other.db_), stmt_(std::exchange(other.stmt_, nullptr)), columns_(std::move(other.columns_)),
+      changes_(other.changes_) {}
+
+Statement& Statement::operator=(Statement&& other) noexcept {
+    if (this != &other) {
+        sqlite3_finalize(stmt_);
+        db_ = other.db_;
+        stmt_ = std::exchange(other.stmt_, nullptr);
+        columns_ = std::move(other.columns_);
+        changes_ = other.changes_;
+    }
+    return *this;
+}
+
+void Statement::Fail() const {
+    throw DatabaseError(sqlite3_errmsg(db_));
+}
+
+int Statement::ParameterIndex(std::string_view name) const {
+    std::string key(name);
+    if (!key.empty() && key.front() != ':' && key.front() != '@' && key.front() != '$') {
+        key.insert(0, ":");
+    }
+    const int index = sqlite3_bind_parameter_index(stmt_, key.c_str());
+    if (index == 0) {
+        throw DatabaseError("Parameter '" + std::string(name) + "' not found");
+    }
+    return index;
+}
+
+int Statement::ColumnIndex(std::string_view column) const {
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+        if (SameName(columns_[i], column)) {
+            return static_cast<int>(i);
+        }
+    }
+    throw DatabaseError("Field '" + std::string(column) + "' not found");
+}
+
+Statement& Statement::Bind(std::string_view name, std::string_view text) {
+    if (sqlite3_bind_text64(stmt_, ParameterIndex(name), text.data(), text.size(), SQLITE_TRANSIENT,
+                            SQLITE_UTF8) != SQLITE_OK) {
+        Fail();
+    }
+    return *this;
+}
+
+Statement& Statement::Bind(std::string_view name, long long value) {
+    if (sqlite3_bind_int64(stmt_, ParameterIndex(name), value) != SQLITE_OK) {
+        Fail();
+    }
+    return *this;
+}
+
+bool Statement::Step() {
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) {
+        return true;
+    }
+    if (rc == SQLITE_DONE) {
+        changes_ = sqlite3_changes(db_);
+        return false;
+    }
+    Fail();
+}
+
+std::string Statement::Text(std::string_view column) const {
+    const int index = ColumnIndex(column);
+    const auto* text = sqlite3_column_text(stmt_, index);
+    if (text == nullptr) {
+        return {};
+    }
+    return {reinterpret_cast<const char*>(text),
+            static_cast<std::size_t>(sqlite3_column_bytes(stmt_, index))};
+}
+
+long long Statement::Integer(std::string_view column) const {
+    return sqlite3_column_int64(stmt_, ColumnIndex(column));
+}
+
+Transaction::Transaction(Database& db) : db_(db) {
+    db_.Execute("BEGIN IMMEDIATE");
+}
+
+Transaction::~Transaction() {
+    if (!done_) {
+        // A failed rollback leaves nothing to do here: the engine rolls back on its own when the
+        // failing statement already ended the transaction.
+        try {
+            db_.Execute("ROLLBACK");
+        } catch (const DatabaseError&) {
+        }
+    }
+}
+
+void Transaction::Commit() {
+    db_.Execute("COMMIT");
+    done_ = true;
+}
+
+} // namespace brisko::store

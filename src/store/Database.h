@@ -1,0 +1,85 @@
+#pragma once
+// A connection to the local database file and the statements run on it. One connection is used by
+// one thread at a time; the window thread and the integration worker each open their own.
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Errors.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace brisko::store {
+
+class Statement;
+
+class Database {
+public:
+    // Opens an existing file for reading and writing; a missing file is an open failure. Throws
+    // DatabaseError carrying the engine's own message.
+    explicit Database(const std::filesystem::path& file);
+    ~Database();
+    Database(Database&& other) noexcept;
+    Database& operator=(Database&& other) noexcept;
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    Statement Prepare(std::string_view sql);
+    // Runs one statement that returns no rows.
+    void Execute(std::string_view sql);
+    sqlite3* Handle() { return db_; }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+// A prepared statement. Parameters are bound by their name as written in the SQL (":ID"; the colon
+// may be left out). Columns are read by name; NULL reads as the empty text or 0.
+class Statement {
+public:
+    Statement(sqlite3* db, std::string_view sql);
+    ~Statement();
+    Statement(Statement&& other) noexcept;
+    Statement& operator=(Statement&& other) noexcept;
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    Statement& Bind(std::string_view name, std::string_view text);
+    Statement& Bind(std::string_view name, long long value);
+    // True while a row is available; false once the statement has run to its end.
+    bool Step();
+    std::string Text(std::string_view column) const;
+    long long Integer(std::string_view column) const;
+    // Rows changed by the last completed insert, update or delete.
+    int Changes() const { return changes_; }
+
+private:
+    int ParameterIndex(std::string_view name) const;
+    int ColumnIndex(std::string_view column) const;
+    [[noreturn]] void Fail() const;
+
+    sqlite3* db_ = nullptr;
+    sqlite3_stmt* stmt_ = nullptr;
+    std::vector<std::string> columns_;
+    int changes_ = 0;
+};
+
+// BEGIN IMMEDIATE on construction: the write lock is taken at once (waiting up to the busy
+// time-out), so the transaction never fails half-way for want of it. Rolled back unless committed.
+class Transaction {
+public:
+    explicit Transaction(Database& db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    void Commit();
+
+private:
+    Database& db_;
+    bool done_ = false;
+};
+
+} // namespace brisko::store

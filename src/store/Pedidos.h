@@ -1,0 +1,61 @@
+#pragma once
+// The imported orders (table PEDIDOS) and every statement run on them.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Database.h"
+
+namespace brisko::store {
+
+// One PEDIDOS row, every column in table order.
+struct Pedido {
+    long long ID = 0;
+    long long ORIGEM = 0;
+    std::string IDPEDIDO{};
+    std::string CLIENTE{};
+    std::string ENDERECO{};
+    std::string LATITUDE{};
+    std::string LONGITUDE{};
+    long long DESPACHADO = 0;
+    std::string TAXAENTREGA{};
+    std::string CATEGORIA{};
+    std::string PAGAMENTO{};
+    std::string RETORNO{};
+    std::string ID_MCH{}; // courier request state: "" none, "ROVEZOR", "ERRO ROVEZOR", "JA ENTREGUE"
+    std::string DATAHORA{};
+    std::string VALUE{};
+    std::string TELEFONE{};
+    std::string LATITUDEMCH{};
+    std::string LONGITUDEMCH{};
+};
+
+// The texts of an order that passed the import filters; ORIGEM and VALUE are fixed by the insert.
+struct NovoPedido {
+    std::string DATAHORA{};
+    std::string IDPEDIDO{};
+    std::string CLIENTE{};
+    std::string TELEFONE{};
+    std::string ENDERECO{};
+    std::string LATITUDE{};
+    std::string LONGITUDE{};
+};
+
+// Orders of the last 13 hours (engine's UTC clock), orders without a courier request first, then
+// the latest import first.
+std::vector<Pedido> ListaPedidos(Database& db);
+// Orders of the last 13 hours without a courier request, the oldest import first.
+std::vector<Pedido> PedidosPendentes(Database& db);
+bool PedidoJaImportado(Database& db, std::string_view idPedido);
+void InserePedido(Database& db, const NovoPedido& pedido);
+std::optional<Pedido> PedidoPorId(Database& db, long long id);
+void GravaEstimativa(Database& db, long long id, std::string_view taxa, std::string_view latitude,
+                     std::string_view longitude);
+void MarcaRovezor(Database& db, long long id);
+void MarcaErroRovezor(Database& db, long long id);
+void MarcaJaEntregue(Database& db, long long id);
+// Deletes the orders older than two days, whatever their request state; answers how many went.
+int ApagaPedidosAntigos(Database& db);
+
+} // namespace brisko::store

@@ -1,0 +1,9 @@
+#pragma once
+// Everything of the local database in one include.
+#include "ConfigDelivery.h"
+#include "Configuracao.h"
+#include "Database.h"
+#include "Empresa.h"
+#include "Errors.h"
+#include "LocalTime.h"
+#include "Pedidos.h"
