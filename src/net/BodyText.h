@@ -1,0 +1,19 @@
+#pragma once
+// Turning a response body into text: decoding by the declared charset, and the 7-bit ASCII
+// reduction applied to marketplace bodies before they are parsed.
+#include <string>
+#include <string_view>
+
+namespace brisko::net {
+
+// Decodes body bytes declared in charset (as the response gave it, any case) to UTF-8.
+// utf-8 (also the default for an empty or unknown charset): kept, each invalid byte becomes
+// U+FFFD; iso-8859-1/latin1 and windows-1252 are converted; us-ascii is read as UTF-8.
+std::string DecodeBody(std::string_view body, std::string_view charset);
+
+// Reduces UTF-8 text to 7-bit ASCII: ASCII stays, an accented Latin letter becomes the letter
+// without its accent (ã→a, ç→c, É→E), a combining accent is dropped, and any other character
+// (or invalid byte) becomes '?'.
+std::string ReduceToAscii(std::string_view utf8);
+
+} // namespace brisko::net

@@ -1,0 +1,68 @@
+#include "BodyText.h"
+#include "ResultText.h"
+
+#include <gtest/gtest.h>
+
+namespace brisko::net {
+namespace {
+
+TEST(BodyText, DecodesByTheDeclaredCharset) {
+    struct Case {
+        std::string body;
+        const char* charset;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"Jo\xE3o \xC7", "iso-8859-1", "Jo\xC3\xA3o \xC3\x87"},
+        {"Jo\xE3o", "ISO-8859-1", "Jo\xC3\xA3o"},
+        {"\xE9", "latin1", "\xC3\xA9"},
+        {"\x80 \x93x\x94 \xE9", "windows-1252", "\xE2\x82\xAC \xE2\x80\x9Cx\xE2\x80\x9D \xC3\xA9"},
+        {"\x80", "iso-8859-1", "\xC2\x80"},
+        {"Jo\xC3\xA3o", "utf-8", "Jo\xC3\xA3o"},
+        {"Jo\xC3\xA3o", "", "Jo\xC3\xA3o"},
+        {"Jo\xC3\xA3o", "koi8-r", "Jo\xC3\xA3o"},
+        {"a\xFF"
+         "b",
+         "utf-8",
+         "a\xEF\xBF\xBD"
+         "b"},
+        {"\xE3o", "", "\xEF\xBF\xBDo"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DecodeBody(c.body, c.charset), c.text) << c.charset << " " << c.body;
+    }
+}
+
+TEST(BodyText, ReducesToSevenBitAscii) {
+    struct Case {
+        std::string utf8;
+        std::string ascii;
+    };
+    const Case cases[] = {
+        {"S\xC3\xA3o Jos\xC3\xA9 \xC3\x87"
+         "a\xC3\xA7"
+         "a \xC3\x89",
+         "Sao Jose Caca E"},
+        {"\xC3\x80\xC3\x81\xC3\x82\xC3\x83\xC3\x84 \xC3\xBC\xC3\xB1\xC3\xBF \xC5\xA0\xC5\xBE",
+         "AAAAA uny Sz"},
+        {"a\xCC\x83", "a"},                  // decomposed ã
+        {"\xE2\x82\xAC 5", "? 5"},           // euro sign
+        {"\xC3\x86\xC3\x9F\xC2\xBA", "???"}, // Æ ß º are no accented letters
+        {"\xF0\x9F\x98\x80!", "?!"},         // one '?' per character, not per byte
+        {"x\xFFy", "x?y"},                   // invalid byte
+        {"plain {\"a\":1}\r\n", "plain {\"a\":1}\r\n"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ReduceToAscii(c.utf8), c.ascii) << c.utf8;
+    }
+}
+
+TEST(ResultTexts, GenericFailureJoinsPrefixAndMessageWithoutBlank) {
+    EXPECT_EQ(kTrue, "TRUE");
+    EXPECT_EQ(GenericFailure("Read timed out."),
+              "Sem Conex\xC3\xA3o - Verifique sua Internet! ,Read timed out.");
+    EXPECT_EQ(GenericFailure(""), "Sem Conex\xC3\xA3o - Verifique sua Internet! ,");
+}
+
+} // namespace
+} // namespace brisko::net
