@@ -1,0 +1,58 @@
+// Program entry: one copy per executable name; a second start hands over to the running copy and
+// ends before any window exists (so it needs no display).
+#include "DarkStyle.h"
+#include "ExitReport.h"
+#include "FrontRequest.h"
+#include "Platform.h"
+#include "UCadastroDelivery.h"
+#include "UEntrega.h"
+#include "uMainForm.h"
+
+#include <QApplication>
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+int RunWindows(char* programName, const std::filesystem::path& programFolder) {
+    // The command line is not read: Qt sees the program name only, so however the program was
+    // started (the autostart entry adds " --autostart") it behaves the same.
+    int qtArgc = 1;
+    char* qtArgv[] = {programName, nullptr};
+    QApplication app(qtArgc, qtArgv);
+    brisko::ui::ApplyDarkStyle(app);
+
+    brisko::ui::TMainForm mainForm(programFolder);
+    // Owned by the main window's lifetime and transient to it, so closing the main window ends the
+    // program even while one of them is open.
+    brisko::ui::TFEntrega entrega(&mainForm);
+    brisko::ui::TFCadastroDelivery cadastroDelivery(&mainForm);
+    mainForm.show();
+    return app.exec();
+}
+
+} // namespace
+
+int main(int, char** argv) {
+    namespace fs = std::filesystem;
+    namespace platform = brisko::platform;
+
+    const fs::path programFolder = platform::ProgramFolder();
+    std::error_code ignored;
+    fs::create_directories(programFolder / "open", ignored);
+
+    const auto instanceLock =
+        platform::AcquireInstanceLock(platform::ExecutablePath().filename().string() + "Mutex");
+    if (instanceLock->State() == platform::LockState::AlreadyRunning) {
+        brisko::app::WriteFrontRequest(programFolder);
+        return 0;
+    }
+
+    const bool exitReport = fs::exists(brisko::app::ExitReportSwitch(programFolder), ignored);
+    const int exitCode = RunWindows(argv[0], programFolder);
+    if (exitReport) {
+        brisko::app::WriteExitReport(programFolder);
+    }
+    return exitCode;
+}

@@ -1,0 +1,15 @@
+#pragma once
+// The hand-over of a second start: instead of running beside the first copy it leaves a marker that
+// the running copy's bring-to-front poll picks up.
+#include <filesystem>
+
+namespace brisko::app {
+
+// "open/open.ini" under a program folder.
+std::filesystem::path FrontRequestMarker(const std::filesystem::path& programFolder);
+
+// Writes the marker (section Tramel, key Abrir, value 1). Only its presence is ever tested; a failure
+// to write is not reported, the second start ends all the same.
+void WriteFrontRequest(const std::filesystem::path& programFolder);
+
+} // namespace brisko::app

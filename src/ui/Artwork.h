@@ -1,0 +1,13 @@
+#pragma once
+// The windows' pictures, bundled in the program as resources.
+#include <QPixmap>
+
+namespace brisko::ui {
+
+// The product logo variants, chosen by index as the operator's build selects them.
+enum LogoIndex : int { LogoDark = 0, LogoWhite = 1 };
+
+// An index outside the list gives an empty picture.
+QPixmap LogoImage(int index);
+
+} // namespace brisko::ui
