@@ -18,7 +18,7 @@ void FillTwoDays(store::Database& db) {
     for (int i = 0; i < kRows; ++i) {
         const int age = kSpanSeconds - i * (kSpanSeconds / kRows); // imported in time order
         const long long id = test::InsertOrderAt(db, {"order-" + std::to_string(i), std::nullopt},
-                                                 "-" + std::to_string(age) + " seconds");
+                                                 std::to_string(-age) + " seconds");
         db.Prepare(
               "UPDATE PEDIDOS SET CLIENTE = :C, ENDERECO = :E, LATITUDE = '-23.55', LONGITUDE = '-46.63', "
               "TELEFONE = '(11) 99999-0000', VALUE = '' WHERE ID = :ID")

@@ -108,10 +108,14 @@ void Statement::Fail() const {
 }
 
 int Statement::ParameterIndex(std::string_view name) const {
-    std::string key(name);
-    if (!key.empty() && key.front() != ':' && key.front() != '@' && key.front() != '$') {
-        key.insert(0, ":");
+    const bool hasPrefix =
+        !name.empty() && (name.front() == ':' || name.front() == '@' || name.front() == '$');
+    std::string key;
+    key.reserve(name.size() + 1);
+    if (!hasPrefix) {
+        key += ':';
     }
+    key += name;
     const int index = sqlite3_bind_parameter_index(stmt_, key.c_str());
     if (index == 0) {
         throw DatabaseError("Parameter '" + std::string(name) + "' not found");
