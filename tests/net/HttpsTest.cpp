@@ -1,0 +1,266 @@
+// Real HTTPS calls to a simulator on 127.0.0.1.
+#include "BodyText.h"
+#include "Http.h"
+#include "SimServer.h"
+
+#include <gtest/gtest.h>
+#include <openssl/ssl.h>
+
+#include <set>
+
+namespace brisko::net {
+namespace {
+
+using namespace std::chrono_literals;
+using sim::Answer;
+using sim::SimServer;
+
+class Https : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(server.Start()); }
+
+    HttpRequest Request(const std::string& target, const std::string& method = "GET") {
+        HttpRequest request;
+        request.method = method;
+        request.url = server.BaseUrl() + target;
+        request.extraCaFile = sim::TestCaFile().string();
+        request.connectTimeout = 5s;
+        request.readTimeout = 5s;
+        return request;
+    }
+
+    static HttpResponse Answered(const HttpOutcome& outcome) {
+        EXPECT_TRUE(outcome.response.has_value()) << outcome.failure;
+        EXPECT_EQ(outcome.failure, "");
+        return outcome.response.value_or(HttpResponse{});
+    }
+
+    static std::string Failed(const HttpOutcome& outcome) {
+        EXPECT_FALSE(outcome.response.has_value()) << "status " << outcome.response->status;
+        EXPECT_NE(outcome.failure, "");
+        return outcome.failure;
+    }
+
+    SimServer server{[](const httplib::Request&, httplib::Response& response) {
+        response.set_content("{}", "application/json");
+    }};
+};
+
+std::set<std::string> HeaderNames(const sim::RecordedRequest& request) {
+    std::set<std::string> names;
+    for (const auto& header : request.headers) {
+        std::string name = header.first;
+        for (char& c : name) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        names.insert(name);
+    }
+    return names;
+}
+
+TEST_F(Https, SendsOnlyTheGivenHeadersBodyAndBasicOnTheFirstRequest) {
+    HttpRequest post = Request("/api/integracao/abrirEntrega?x=1&y=%20", "POST");
+    post.headers = {{"api-key", "bd_key"},
+                    {"Content-Type", "application/json; charset=UTF-8"},
+                    {"Connection", "Keep-Alive"},
+                    {"User-Agent", "Mozilla/5.0 (test)"}};
+    // Long enough that a client would normally ask for 100-continue first.
+    post.body = "{\"nome\":\"Jo\xC3\xA3o\",\"pad\":\"" + std::string(4000, 'p') + "\"}";
+    post.basic = std::make_pair("loja@exemplo.com.br", "se:nha\"\xC3\xA7");
+
+    Answered(Perform(post));
+
+    const auto requests = server.Requests();
+    ASSERT_EQ(requests.size(), 1u); // no challenge round trip
+    const sim::RecordedRequest& seen = requests[0];
+    EXPECT_EQ(seen.method, "POST");
+    EXPECT_EQ(seen.target, "/api/integracao/abrirEntrega?x=1&y=%20");
+    EXPECT_EQ(seen.body, post.body);
+    EXPECT_EQ(seen.Header("api-key"), "bd_key");
+    EXPECT_EQ(seen.Header("Content-Type"), "application/json; charset=UTF-8");
+    EXPECT_EQ(seen.Header("Connection"), "Keep-Alive");
+    EXPECT_EQ(seen.Header("User-Agent"), "Mozilla/5.0 (test)");
+    EXPECT_EQ(seen.Header("Content-Length"), std::to_string(post.body.size()));
+    EXPECT_EQ(sim::BasicCredentials(seen), post.basic);
+    EXPECT_EQ(HeaderNames(seen),
+              (std::set<std::string>{"api-key", "authorization", "connection", "content-length",
+                                     "content-type", "host", "user-agent"}));
+
+    Answered(Perform(Request("/plain")));
+    const sim::RecordedRequest get = server.Requests().at(1);
+    EXPECT_EQ(get.method, "GET");
+    EXPECT_EQ(HeaderNames(get), (std::set<std::string>{"host"}));
+}
+
+TEST_F(Https, NothingCarriesOverBetweenCalls) {
+    server.Script("GET", "/first", Answer().WithHeader("Set-Cookie", "session=1"));
+    HttpRequest first = Request("/first");
+    first.basic = std::make_pair("user", "password");
+    Answered(Perform(first));
+    Answered(Perform(Request("/second")));
+
+    const sim::RecordedRequest second = server.Requests().at(1);
+    EXPECT_FALSE(second.HasHeader("Cookie"));
+    EXPECT_FALSE(second.HasHeader("Authorization"));
+}
+
+TEST_F(Https, EveryStatusIsAResponseWithItsBodyAndCharset) {
+    struct Case {
+        int status;
+        std::string body;
+        std::string contentType;
+        std::string charset;
+    };
+    const Case cases[] = {
+        {200, R"({"response":{}})", "application/json; charset=UTF-8", "utf-8"},
+        {201, "", "application/json", ""},
+        {204, "", "", ""},
+        {400, R"({"errors":["x"]})", "application/json;charset=\"Windows-1252\"", "windows-1252"},
+        {404, "<html>not here</html>", "text/html; charset=iso-8859-1; q=1", "iso-8859-1"},
+        {500, "internal", "text/plain", ""},
+        {503, "", "text/plain", ""},
+    };
+    for (const Case& c : cases) {
+        server.Script("GET", "/status",
+                      Answer().WithStatus(c.status).WithBody(c.body).WithContentType(c.contentType));
+        const HttpResponse response = Answered(Perform(Request("/status")));
+        EXPECT_EQ(response.status, c.status);
+        EXPECT_EQ(response.body, c.body) << c.status;
+        EXPECT_EQ(response.charset, c.charset) << c.status;
+    }
+}
+
+TEST_F(Https, RedirectsFollowedOnlyWhenAsked) {
+    const auto scriptRedirect = [&] {
+        server.Script(
+            "GET", "/old",
+            Answer().WithStatus(302).WithBody("moved").WithHeader("Location", server.BaseUrl() + "/new"));
+        server.Script("GET", "/new", Answer().WithBody("arrived"));
+    };
+
+    scriptRedirect();
+    const HttpResponse notFollowed = Answered(Perform(Request("/old")));
+    EXPECT_EQ(notFollowed.status, 302);
+    EXPECT_EQ(notFollowed.body, "moved");
+    EXPECT_EQ(server.Requests().size(), 1u);
+
+    server.ClearScript();
+    server.ClearRequests();
+    scriptRedirect();
+    HttpRequest follow = Request("/old");
+    follow.followRedirects = true;
+    const HttpResponse followed = Answered(Perform(follow));
+    EXPECT_EQ(followed.status, 200);
+    EXPECT_EQ(followed.body, "arrived");
+    ASSERT_EQ(server.Requests().size(), 2u);
+    EXPECT_EQ(server.Requests()[1].target, "/new");
+}
+
+TEST_F(Https, RedirectToPlainHttpIsRefused) {
+    server.Script("GET", "/old", Answer().WithStatus(301).WithHeader("Location", "http://127.0.0.1:1/new"));
+    HttpRequest follow = Request("/old");
+    follow.followRedirects = true;
+    Failed(Perform(follow));
+}
+
+TEST_F(Https, FailuresWithoutACompleteAnswer) {
+    // Never answers within the read time-out.
+    server.Script("GET", "/silent", Answer().WithDelay(60s));
+    HttpRequest silent = Request("/silent");
+    silent.readTimeout = 300ms;
+    EXPECT_NE(Failed(Perform(silent)).find("Read timed out"), std::string::npos);
+
+    // Headers, part of the body, then the connection is dropped.
+    server.Script("GET", "/dropped", Answer().WithBody("{\"partial\":").DroppedAfterHeaders());
+    Failed(Perform(Request("/dropped")));
+
+    // A body that never ends is stopped at the size limit.
+    server.Script("GET", "/endless", Answer().Endless());
+    HttpRequest endless = Request("/endless");
+    endless.maxBody = 1 << 20;
+    EXPECT_EQ(Failed(Perform(endless)), "Response body larger than 1048576 bytes");
+
+    // A body that trickles in keeps the watchdog quiet but still meets the limit.
+    server.Script("GET", "/trickle", Answer().Endless(100ms));
+    HttpRequest trickle = Request("/trickle");
+    trickle.readTimeout = 300ms;
+    trickle.maxBody = 64 * 1024;
+    EXPECT_EQ(Failed(Perform(trickle)), "Response body larger than 65536 bytes");
+
+    // Refused connection.
+    SimServer stopped;
+    ASSERT_TRUE(stopped.Start());
+    const std::string closedUrl = stopped.BaseUrl() + "/";
+    stopped.Stop();
+    HttpRequest refused = Request("/");
+    refused.url = closedUrl;
+    Failed(Perform(refused));
+
+    // Name that does not resolve.
+    HttpRequest unresolved = Request("/");
+    unresolved.url = "https://host.invalid/";
+    Failed(Perform(unresolved));
+}
+
+TEST_F(Https, BodyLimitIsInclusive) {
+    const std::string body(1000, 'b');
+    server.Script("GET", "/exact", Answer().WithBody(body));
+    server.Script("GET", "/over", Answer().WithBody(body + "!"));
+    HttpRequest exact = Request("/exact");
+    exact.maxBody = body.size();
+    EXPECT_EQ(Answered(Perform(exact)).body, body);
+    HttpRequest over = Request("/over");
+    over.maxBody = body.size();
+    Failed(Perform(over));
+}
+
+TEST_F(Https, CertificatesAreVerified) {
+    // The test CA is trusted only when given.
+    HttpRequest systemOnly = Request("/");
+    systemOnly.extraCaFile.clear();
+    Failed(Perform(systemOnly));
+
+    HttpRequest missingCa = Request("/");
+    missingCa.extraCaFile = "/nonexistent/ca.pem";
+    EXPECT_NE(Failed(Perform(missingCa)).find("/nonexistent/ca.pem"), std::string::npos);
+
+    // A certificate from a CA nobody trusts.
+    sim::SimOptions untrusted;
+    untrusted.certificate = sim::UnknownCaServerCertificate();
+    SimServer unknown({}, untrusted);
+    ASSERT_TRUE(unknown.Start());
+    HttpRequest toUnknown = Request("/");
+    toUnknown.url = unknown.BaseUrl() + "/";
+    Failed(Perform(toUnknown));
+
+    EXPECT_TRUE(unknown.Requests().empty());
+    EXPECT_TRUE(server.Requests().empty());
+}
+
+TEST_F(Https, TlsRangeIsApplied) {
+    sim::SimOptions upToTls12;
+    upToTls12.maxTlsVersion = TLS1_2_VERSION;
+    SimServer tls12({}, upToTls12);
+    ASSERT_TRUE(tls12.Start());
+    HttpRequest request = Request("/");
+    request.url = tls12.BaseUrl() + "/";
+    EXPECT_EQ(Answered(Perform(request)).status, 404);
+
+    request.tls = TlsRange{Tls::v1_3, Tls::v1_3};
+    Failed(Perform(request));
+    EXPECT_EQ(tls12.Requests().size(), 1u);
+}
+
+TEST_F(Https, Latin1BodyDecodedThenReducedToAscii) {
+    server.Script("GET", "/latin",
+                  Answer()
+                      .WithBody("{\"nome\":\"Jos\xE9 Concei\xE7\xE3o\"}")
+                      .WithContentType("application/json; charset=ISO-8859-1"));
+    const HttpResponse response = Answered(Perform(Request("/latin")));
+    const std::string text = DecodeBody(response.body, response.charset);
+    EXPECT_EQ(text, "{\"nome\":\"Jos\xC3\xA9 Concei\xC3\xA7\xC3\xA3o\"}");
+    EXPECT_EQ(ReduceToAscii(text), "{\"nome\":\"Jose Conceicao\"}");
+}
+
+} // namespace
+} // namespace brisko::net
