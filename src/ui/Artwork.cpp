@@ -2,9 +2,16 @@
 
 #include <array>
 
+// Resources compiled into a static library are linked in only when something refers to them.
+static void LoadArtworkResources() {
+    Q_INIT_RESOURCE(artwork);
+}
+
 namespace brisko::ui {
 
 QPixmap LogoImage(int index) {
+    static const bool loaded = (LoadArtworkResources(), true);
+    static_cast<void>(loaded);
     static constexpr std::array<const char*, 2> kLogos{":/art/logo-dark.png", ":/art/logo-white.png"};
     if (index < 0 || index >= static_cast<int>(kLogos.size())) {
         return {};
