@@ -18,6 +18,8 @@ using SteadyClock = std::chrono::steady_clock;
 
 // Followed redirects end after this many hops instead of looping forever.
 constexpr long kMaxRedirects = 15;
+// Longest sleep between two looks at the transfer: how late the read time-out may fire.
+constexpr int kWatchdogTickMs = 50;
 
 // libcurl's global set-up is done once, before any handle exists, whichever thread calls first.
 void EnsureCurlInitialised() {
@@ -31,7 +33,11 @@ struct EasyDeleter {
 struct ListDeleter {
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
+struct MultiDeleter {
+    void operator()(CURLM* handle) const { curl_multi_cleanup(handle); }
+};
 using EasyHandle = std::unique_ptr<CURL, EasyDeleter>;
+using MultiHandle = std::unique_ptr<CURLM, MultiDeleter>;
 using HeaderList = std::unique_ptr<curl_slist, ListDeleter>;
 
 std::string Lowercase(std::string_view text) {
@@ -195,6 +201,42 @@ template <typename Value> void Set(CURL* handle, CURLoption option, Value value)
     }
 }
 
+void Check(CURLMcode code) {
+    if (code != CURLM_OK) {
+        throw std::runtime_error(curl_multi_strerror(code));
+    }
+}
+
+// Runs the transfer to its end. A multi handle of its own (instead of curl_easy_perform, which
+// sleeps up to a second between looks) lets the read time-out fire close to its moment.
+CURLcode RunTransfer(CURL* easy) {
+    const MultiHandle multi(curl_multi_init());
+    if (!multi) {
+        throw std::runtime_error("Cannot create an HTTP transfer");
+    }
+    Check(curl_multi_add_handle(multi.get(), easy));
+    struct Attached {
+        CURLM* multi;
+        CURL* easy;
+        ~Attached() { curl_multi_remove_handle(multi, easy); }
+    } attached{multi.get(), easy};
+
+    int running = 1;
+    while (running != 0) {
+        Check(curl_multi_perform(multi.get(), &running));
+        if (running != 0) {
+            Check(curl_multi_poll(multi.get(), nullptr, 0, kWatchdogTickMs, nullptr));
+        }
+    }
+    int queued = 0;
+    while (const CURLMsg* message = curl_multi_info_read(multi.get(), &queued)) {
+        if (message->msg == CURLMSG_DONE && message->easy_handle == easy) {
+            return message->data.result;
+        }
+    }
+    throw std::runtime_error("HTTP transfer ended without a result");
+}
+
 HttpOutcome PerformOrThrow(const HttpRequest& request) {
     EnsureCurlInitialised();
     EasyHandle easy(curl_easy_init());
@@ -258,7 +300,7 @@ HttpOutcome PerformOrThrow(const HttpRequest& request) {
     Set(h, CURLOPT_HEADERFUNCTION, &OnHeader);
     Set(h, CURLOPT_HEADERDATA, static_cast<void*>(&transfer));
 
-    const CURLcode code = curl_easy_perform(h);
+    const CURLcode code = RunTransfer(h);
     if (code != CURLE_OK) {
         if (!transfer.failure.empty()) {
             return {std::nullopt, transfer.failure};

@@ -1,5 +1,6 @@
 #include "BodyText.h"
 #include "ResultText.h"
+#include "Url.h"
 
 #include <gtest/gtest.h>
 
@@ -54,6 +55,19 @@ TEST(BodyText, ReducesToSevenBitAscii) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ReduceToAscii(c.utf8), c.ascii) << c.utf8;
+    }
+}
+
+TEST(Url, PercentEncodeKeepsOnlyUnreservedCharacters) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"Rua A & B = 5 + 6 #2", "Rua%20A%20%26%20B%20%3D%205%20%2B%206%20%232"},
+        {"S\xC3\xA3o Paulo/SP", "S%C3%A3o%20Paulo%2FSP"},
+        {"-._~AZaz09", "-._~AZaz09"},
+        {"?%", "%3F%25"},
+        {"", ""},
+    };
+    for (const auto& [value, encoded] : cases) {
+        EXPECT_EQ(PercentEncode(value), encoded) << value;
     }
 }
 

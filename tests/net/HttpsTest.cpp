@@ -7,6 +7,7 @@
 #include <openssl/ssl.h>
 
 #include <set>
+#include <thread>
 
 namespace brisko::net {
 namespace {
@@ -102,6 +103,22 @@ TEST_F(Https, NothingCarriesOverBetweenCalls) {
     const sim::RecordedRequest second = server.Requests().at(1);
     EXPECT_FALSE(second.HasHeader("Cookie"));
     EXPECT_FALSE(second.HasHeader("Authorization"));
+}
+
+TEST_F(Https, CallsMayOverlap) {
+    server.Script("GET", "/slow", Answer().WithDelay(300ms).WithBody("slow"));
+    std::vector<std::string> bodies(4);
+    std::vector<std::thread> callers;
+    for (std::size_t i = 0; i < bodies.size(); ++i) {
+        callers.emplace_back([&, i] {
+            const HttpOutcome outcome = Perform(Request(i == 0 ? "/slow" : "/fast"));
+            bodies[i] = outcome.response ? outcome.response->body : outcome.failure;
+        });
+    }
+    for (std::thread& caller : callers) {
+        caller.join();
+    }
+    EXPECT_EQ(bodies, (std::vector<std::string>{"slow", "{}", "{}", "{}"}));
 }
 
 TEST_F(Https, EveryStatusIsAResponseWithItsBodyAndCharset) {

@@ -1,0 +1,13 @@
+#pragma once
+// Running a simulator as its own process (for the demo and for manual checks).
+#include "SimServer.h"
+
+#include <string_view>
+
+namespace brisko::sim {
+
+// Starts server on 127.0.0.1:port, prints where it listens, serves until SIGINT or SIGTERM,
+// then stops it. Answers the process exit code (1 when the port could not be bound).
+int RunUntilSignalled(SimServer& server, int port, std::string_view name);
+
+} // namespace brisko::sim
