@@ -1,0 +1,58 @@
+#include "OrderReading.h"
+
+#include <chrono>
+#include <string>
+
+namespace brisko::marketplace {
+
+long long WholeHoursApart(Clock::time_point a, Clock::time_point b) {
+    const auto apart = a > b ? a - b : b - a;
+    return std::chrono::duration_cast<std::chrono::milliseconds>(apart).count() / 3600000;
+}
+
+bool RecentEnough(const LocalDateTime& createdAt, Clock::time_point now) {
+    return WholeHoursApart(FromLocal(createdAt), now) <= 3;
+}
+
+bool ListedOrderWanted(const net::JsonValue& element) {
+    return element.TextAt("is_ready") == "false" && element.TextAt("order_is_pickup") == "false" &&
+           element.TextAt("is_read") == "true";
+}
+
+bool DetailAllowsImport(const net::JsonValue& data) {
+    return data.TextAt("is_ready") == "false" && data.TextAt("is_pickup") == "false" &&
+           data.TextAt("is_read") == "true" && data.TextAt("is_cancelled") == "false" &&
+           data.TextAt("is_delivered") == "false";
+}
+
+store::NovoPedido RowFromDetail(const net::JsonValue& data, std::string_view orderId) {
+    const std::string createdAt = data.TextAt("created_at");
+    const net::JsonValue& user = data.ObjectAt("user");
+    const std::string name = user.TextAt("name");
+    const std::string surname = user.TextAt("surname");
+    const net::JsonValue& address = user.ObjectAt("address");
+    const std::string street = address.TextAt("street_name");
+    const std::string number = address.TextAt("number");
+    const std::string complement = address.TextAt("complement");
+    const std::string reference = address.TextAt("reference");
+    const std::string phone = address.TextAt("phone");
+    const std::string mobilePhone = address.TextAt("mobile_phone");
+    const std::string city = address.TextAt("city_name");
+    const std::string state = address.TextAt("state_uf");
+    const std::string latitude = address.TextAt("latitude");
+    const std::string longitude = address.TextAt("longitude");
+
+    store::NovoPedido row;
+    row.DATAHORA = createdAt;
+    row.IDPEDIDO = orderId;
+    row.CLIENTE = name;
+    row.CLIENTE += ' ';
+    row.CLIENTE += surname;
+    row.TELEFONE = phone.empty() ? mobilePhone : phone;
+    row.ENDERECO = street + " " + number + ", " + complement + " " + reference + " - " + city + " " + state;
+    row.LATITUDE = latitude;
+    row.LONGITUDE = longitude;
+    return row;
+}
+
+} // namespace brisko::marketplace
