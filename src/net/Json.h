@@ -26,7 +26,7 @@ struct JsonMember;
 class JsonValue {
 public:
     JsonValue() = default;
-    JsonValue(JsonKind kind, std::string text = {}) : kind_(kind), text_(std::move(text)) {}
+    explicit JsonValue(JsonKind kind, std::string text = {}) : kind_(kind), text_(std::move(text)) {}
 
     JsonKind Kind() const noexcept { return kind_; }
     bool IsObject() const noexcept { return kind_ == JsonKind::Object; }
