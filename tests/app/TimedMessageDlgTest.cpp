@@ -3,6 +3,7 @@
 #include "ModalAnswerer.h"
 
 #include <QElapsedTimer>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -30,8 +31,11 @@ TEST(TimedMessageDlgTest, ReturnsTheButtonClicked) {
     }
 }
 
-TEST(TimedMessageDlgTest, UnansweredQuestionClosesItselfAndIsNotYes) {
-    ModalAnswerer answerer(std::nullopt);
+TEST(TimedMessageDlgTest, UnansweredQuestionClosesItselfOnlyAndIsNotYes) {
+    // Another window that has become the active one must not be what the time-out closes.
+    QWidget other;
+    other.show();
+    ModalAnswerer answerer(std::nullopt, [&] { other.activateWindow(); });
     QElapsedTimer shown;
     shown.start();
     const auto result = TimedMessageDlg(QStringLiteral("?"));
@@ -39,6 +43,7 @@ TEST(TimedMessageDlgTest, UnansweredQuestionClosesItselfAndIsNotYes) {
     EXPECT_NE(result, QMessageBox::Yes);
     // Closing early would take the operator's time to answer; the bound is loose on purpose.
     EXPECT_GE(shown.elapsed(), ui::kTimedMessageMs * 9 / 10);
+    EXPECT_TRUE(other.isVisible());
 }
 
 } // namespace
