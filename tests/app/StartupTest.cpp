@@ -37,10 +37,14 @@ TEST_F(StartupTest, SecondStartFromTheSameFolderHandsOverAndEndsWithoutAWindow) 
     ProgramCopy copy(Folder("program"), "BriskoDerereve");
     auto first = StartFirstCopy(copy);
 
-    // Its own configuration folder shows whether the second start got as far as creating windows.
-    ProgramProcess second(copy.exe, session.Environment("config-second"));
+    // Without any display the toolkit aborts the process, so exit code 0 shows that the second
+    // start ended before creating the application or a window.
+    auto noDisplay = session.Environment();
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        noDisplay.erase(name);
+    }
+    ProgramProcess second(copy.exe, noDisplay);
     EXPECT_EQ(second.WaitExit(10s), std::optional<int>(0));
-    EXPECT_FALSE(fs::exists(session.Root() / "config-second")) << "the second start created its window";
 
     EXPECT_TRUE(WaitUntil([&] { return !fs::exists(copy.Marker()); }))
         << "the running copy never came forward";
