@@ -8,8 +8,11 @@ function(brisko_add_test)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
+  # Lists inside PROPERTIES must keep their separators escaped, or only the first item survives.
+  string(REPLACE ";" "\\;" _labels "${T_LABELS}")
+  string(REPLACE ";" "\\;" _env "${T_ENV}")
   include(GoogleTest)
   gtest_discover_tests(${T_NAME}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${T_LABELS}" ENVIRONMENT "${T_ENV}")
+    PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${_labels}" ENVIRONMENT "${_env}")
 endfunction()
