@@ -1,0 +1,72 @@
+#include "DispatchCall.h"
+
+#include "BodyText.h"
+#include "Http.h"
+#include "ResultText.h"
+#include "URovezor.h"
+
+#include <exception>
+
+namespace brisko::dispatch {
+
+namespace {
+
+constexpr std::string_view kUserAgent = "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 "
+                                        "(KHTML, like Gecko) Chrome/58.0.3029.96 Safari/537.36";
+
+net::HttpRequest BuildHttpRequest(const DispatchRequest& request, const Endpoint& endpoint) {
+    net::HttpRequest http;
+    http.method = request.method;
+    http.url = endpoint.baseUrl;
+    http.url += request.pathAndQuery;
+    http.headers = {{"api-key", std::string(request.apiKey)},
+                    {"Content-Type", "application/json; charset=UTF-8"},
+                    {"Connection", "Keep-Alive"},
+                    {"User-Agent", std::string(kUserAgent)}};
+    http.body = request.body;
+    http.basic = std::make_pair(std::string(request.email), std::string(request.password));
+    // Nothing older than TLS 1.2 is offered; 1.2 is also the newest the platform is known to speak.
+    http.tls = {net::Tls::v1_2, net::Tls::v1_2};
+    http.connectTimeout = endpoint.connectTimeout.value_or(request.timeout);
+    http.readTimeout = endpoint.readTimeout.value_or(request.timeout);
+    http.followRedirects = true;
+    http.extraCaFile = endpoint.caFile;
+    return http;
+}
+
+std::string NotAnObject(net::JsonKind kind) {
+    std::string message = "The answer is a JSON ";
+    message += net::JsonKindName(kind);
+    message += ", not an object";
+    return message;
+}
+
+} // namespace
+
+std::string CallDispatch(const DispatchRequest& request, const Endpoint& endpoint,
+                         const SuccessPath& successPath) {
+    try {
+        const net::HttpOutcome outcome = net::Perform(BuildHttpRequest(request, endpoint));
+        if (!outcome.response) {
+            return net::GenericFailure(outcome.failure);
+        }
+        const net::HttpResponse& response = *outcome.response;
+        const std::string text = net::DecodeBody(response.body, response.charset);
+        const std::optional<net::JsonValue> answer = net::ParseJson(text);
+        if (answer && !answer->IsObject()) {
+            return net::GenericFailure(NotAnObject(answer->Kind()));
+        }
+        if (response.status >= 300) {
+            std::string errors = ExtraiErros(text);
+            return errors.empty() ? text : errors;
+        }
+        if (response.status == 200 && answer) {
+            return successPath(*answer);
+        }
+        return std::to_string(response.status);
+    } catch (const std::exception& e) {
+        return net::GenericFailure(e.what());
+    }
+}
+
+} // namespace brisko::dispatch

@@ -1,0 +1,31 @@
+#pragma once
+// What the three operations share: the request set-up and the mapping of a response to a result
+// text. Only the success path differs per operation.
+#include <chrono>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "Endpoint.h"
+#include "Json.h"
+
+namespace brisko::dispatch {
+
+struct DispatchRequest {
+    std::string method;
+    std::string pathAndQuery; // /api/integracao/..., the query already encoded
+    std::string body;
+    std::string_view apiKey;
+    std::string_view email;
+    std::string_view password;
+    std::chrono::milliseconds timeout; // connect and read, unless the endpoint overrides them
+};
+
+// Runs the answer's success path (status 200 with a JSON object) and answers its result text;
+// a JsonError or any other exception it throws becomes the generic failure text.
+using SuccessPath = std::function<std::string(const net::JsonValue& answer)>;
+
+std::string CallDispatch(const DispatchRequest& request, const Endpoint& endpoint,
+                         const SuccessPath& successPath);
+
+} // namespace brisko::dispatch

@@ -1,0 +1,20 @@
+#pragma once
+// Where the dispatch platform is reached and how long a call may wait. Tests point it at a
+// simulator and shorten the waits; the program uses the build's constants.
+#include <chrono>
+#include <optional>
+#include <string>
+
+#include "BuildConstants.h"
+
+namespace brisko::dispatch {
+
+struct Endpoint {
+    std::string baseUrl = brisko::build::kDispatchApiUrl; // https://host[:port]
+    std::string caFile = brisko::build::kCaFile;          // trusted besides the system's; "" for none
+    // Unset: the operation's own time-out (10 s for login and estimate, 25 s for the opening).
+    std::optional<std::chrono::milliseconds> connectTimeout;
+    std::optional<std::chrono::milliseconds> readTimeout;
+};
+
+} // namespace brisko::dispatch
