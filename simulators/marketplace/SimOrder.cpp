@@ -3,7 +3,6 @@
 #include "JsonWriter.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace brisko::sim {
 
@@ -140,9 +139,11 @@ std::string EscapeNonAscii(std::string_view json) {
     std::string out;
     out.reserve(json.size());
     const auto appendUnit = [&out](unsigned unit) {
-        char escape[8];
-        std::snprintf(escape, sizeof escape, "\\u%04x", unit);
-        out += escape;
+        static constexpr char kHex[] = "0123456789abcdef";
+        out += "\\u";
+        for (int shift = 12; shift >= 0; shift -= 4) {
+            out += kHex[(unit >> shift) & 0xFu];
+        }
     };
     for (std::size_t i = 0; i < json.size();) {
         const auto lead = static_cast<unsigned char>(json[i]);

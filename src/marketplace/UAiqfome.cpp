@@ -82,8 +82,7 @@ std::string ConectaAiqfome(const Context& context, std::string_view id, std::str
         try {
             const long long rowId = ToWholeNumber(id);
             store::GravaTokenConfigDelivery(context.db, rowId, token, AddSeconds(LocalNow(), expiresIn));
-            const std::string result = BuscaPedidosAiqfome(context, token);
-            return result == net::kTrue ? std::string(net::kTrue) : result;
+            return BuscaPedidosAiqfome(context, token);
         } catch (const std::exception& e) {
             return e.what();
         }
