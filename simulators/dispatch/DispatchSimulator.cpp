@@ -156,33 +156,29 @@ DispatchSimulator::~DispatchSimulator() {
 
 std::vector<SimStore> DispatchSimulator::DemoStores() {
     const std::vector<SimCategory> categorias = {{"Moto", 5.00, 1.80}, {"Bike", 4.00, 1.20}};
-    SimStore loja{"loja@demo.com",
-                  "demo123",
-                  1207,
-                  "Empório São Jorge",
-                  "Avenida Paulista, 1578",
-                  "Bela Vista",
-                  "São Paulo",
-                  "SP",
-                  "01310-200",
-                  "-23.561414",
-                  "-46.655881",
-                  "A",
-                  "(11) 3251-4100",
-                  "12.345.678/0001-90",
-                  {R"("F")", R"("D")", R"("X")", R"("C")"},
-                  categorias};
-    SimStore inativa = loja;
-    inativa.email = "inativa@demo.com";
-    inativa.id = 1208;
-    inativa.nome = "Padaria Aurora";
-    inativa.status = "I";
-    SimStore semCodigo = loja;
-    semCodigo.email = "semcodigo@demo.com";
-    semCodigo.id = 1209;
-    semCodigo.nome = "Quitanda do Largo";
-    semCodigo.tiposPagamento = {R"("Z")", "7"};
-    return {loja, inativa, semCodigo};
+    // The three stores share the address and differ in what each demo shows.
+    const auto store = [&](std::string email, long long id, std::string nome, std::string status,
+                           std::vector<std::string> tiposPagamento) {
+        return SimStore{std::move(email),
+                        "demo123",
+                        id,
+                        std::move(nome),
+                        "Avenida Paulista, 1578",
+                        "Bela Vista",
+                        "São Paulo",
+                        "SP",
+                        "01310-200",
+                        "-23.561414",
+                        "-46.655881",
+                        std::move(status),
+                        "(11) 3251-4100",
+                        "12.345.678/0001-90",
+                        std::move(tiposPagamento),
+                        categorias};
+    };
+    return {store("loja@demo.com", 1207, "Empório São Jorge", "A", {R"("F")", R"("D")", R"("X")", R"("C")"}),
+            store("inativa@demo.com", 1208, "Padaria Aurora", "I", {R"("F")", R"("D")", R"("X")", R"("C")"}),
+            store("semcodigo@demo.com", 1209, "Quitanda do Largo", "A", {R"("Z")", "7"})};
 }
 
 std::vector<SimDelivery> DispatchSimulator::Deliveries() const {

@@ -49,7 +49,7 @@ std::string LoginEmpresa(std::string_view apiKey, std::string_view email, std::s
         empresa.DOCUMENTO = response.TextAt("documento");
         empresa.TIPOSPAGAMENTOS = courier::WriteBracketList(PaymentCodes(response));
         empresa.CATEGORIAS = courier::WriteBracketList(CategoryNames(response));
-        empresa.AUTOCONNECT = autoConnect ? "S" : "N";
+        empresa.AUTOCONNECT.push_back(autoConnect ? 'S' : 'N');
         empresa.EMAIL = email;
         empresa.SENHA = password;
         store::SubstituiEmpresa(db, empresa);

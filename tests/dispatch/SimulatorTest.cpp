@@ -9,7 +9,7 @@ namespace {
 class SimulatorPricing : public DispatchTest {
 protected:
     double Price(const std::string& lat, const std::string& lng, const std::string& category, bool back) {
-        const long long id = test::InsertOrderAt(db, {"p" + std::to_string(++orders), std::nullopt}, "");
+        const long long id = test::InsertOrderAt(db, {std::to_string(++orders), std::nullopt}, "");
         EstimateQuery query;
         query.latPartida = "-23.561414";
         query.lngPartida = "-46.655881";
