@@ -1,6 +1,8 @@
 // The order search: the list request, which listed orders are imported, and how the walk ends.
 #include "MarketplaceFixture.h"
 
+#include "OrderReading.h"
+
 namespace brisko::test {
 namespace {
 
@@ -47,6 +49,15 @@ TEST_F(BuscaPedidos, OnlyOrdersLessThanFourHoursFromNowInEitherDirectionAreImpor
     AddOrder("far-ahead", -(4h + 10min));
     EXPECT_EQ(Search(), "TRUE");
     EXPECT_EQ(ImportedIds(), (std::vector<std::string>{"ahead", "recent"})); // listed newest first
+}
+
+TEST(OrderAge, AnOrderExactlyFourHoursFromNowIsTooOld) {
+    // Local date-times carry milliseconds: on a whole millisecond these moments are exact.
+    const Clock::time_point now = std::chrono::floor<std::chrono::milliseconds>(Clock::now());
+    EXPECT_TRUE(marketplace::RecentEnough(ToLocal(now - 4h + 1ms), now));
+    EXPECT_FALSE(marketplace::RecentEnough(ToLocal(now - 4h), now));
+    EXPECT_TRUE(marketplace::RecentEnough(ToLocal(now + 4h - 1ms), now));
+    EXPECT_FALSE(marketplace::RecentEnough(ToLocal(now + 4h), now));
 }
 
 TEST_F(BuscaPedidos, ListFlagsMustReadExactlyNotReadyNotPickupAndRead) {

@@ -75,7 +75,8 @@ TEST_F(ConectaAiqfome, StoresTheTokenWithAnExpiryOfExpiresInSecondsFromNowAsNumb
 }
 
 TEST_F(ConectaAiqfome, AnExpiresInThatIsNotAWholeNumberFailsAndKeepsTheStoredToken) {
-    for (const std::string literal : {"3600.5", "\"3600.0\"", "\"36e2\"", "null", "\"\""}) {
+    for (const std::string literal :
+         {"3600.5", "\"3600.0\"", "\"36e2\"", "null", "\"\"", "\" 3600\"", "\"+-1\"", "\"9999999999\""}) {
         SCOPED_TRACE(literal);
         StoreOldToken();
         simulator.SetExpiresIn(literal);
