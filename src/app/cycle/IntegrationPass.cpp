@@ -1,0 +1,84 @@
+#include "IntegrationPass.h"
+
+#include "ConfigDelivery.h"
+#include "Errors.h"
+#include "UAiqfome.h"
+
+#include <exception>
+
+namespace brisko::app {
+
+namespace {
+
+constexpr const char* kLoginIncorreto = "LOGIN E SENHA AIQFOME INCORRETO";
+
+void Status(const PassOutlets& outlets, const std::string& text) {
+    if (outlets.status) {
+        outlets.status(text);
+    }
+}
+
+void ShowWarning(const PassOutlets& outlets, const std::string& text) {
+    if (outlets.showWarning) {
+        outlets.showWarning(text);
+    }
+}
+
+void SyncAccounts(store::Database& db, const PassServices& services, const PassOutlets& outlets) {
+    const marketplace::Context context{db, services.marketplace, services.integrator, outlets.status};
+    for (const store::ConfigDelivery& account : store::LeConfigDelivery(db)) {
+        // The row the account dialog adds before its first save; one empty field alone is sent on.
+        if (account.LOGIN.empty() && account.SENHA.empty()) {
+            Status(outlets, "Aiqfome não cadastrado");
+            continue;
+        }
+        const std::string result =
+            marketplace::ConectaAiqfome(context, std::to_string(account.ID), account.LOGIN, account.SENHA);
+        if (result == "TRUE") {
+            if (outlets.hideWarning) {
+                outlets.hideWarning();
+            }
+            Status(outlets, "Aiqfome conectado");
+        } else if (result == "401 LOGIN") {
+            Status(outlets, kLoginIncorreto);
+            ShowWarning(outlets, kLoginIncorreto);
+            if (outlets.bringAccountDialog) {
+                outlets.bringAccountDialog();
+            }
+        } else {
+            Status(outlets, result);
+            ShowWarning(outlets, result);
+        }
+    }
+}
+
+void Pass(store::Database& db, const PassServices& services, const PassOutlets& outlets) {
+    if (!outlets.readStatus || outlets.readStatus().empty()) {
+        Status(outlets, "Verificando integração");
+    }
+    SyncAccounts(db, services, outlets);
+    // The window's choices as they are now, after the sync, not as they were at the tick.
+    const courier::SchedulingInputs inputs =
+        outlets.snapshot ? outlets.snapshot() : courier::SchedulingInputs{};
+    courier::AbrirEntregaAgendarAutomatico(inputs, db, services.dispatchApiKey,
+                                           {outlets.status, outlets.message}, services.dispatch);
+}
+
+} // namespace
+
+void RunIntegrationPass(store::Database& db, const PassServices& services, const PassOutlets& outlets) {
+    // An error that ends the pass early must not end the cycle: it is shown, and the window gets
+    // the cycle back as after any pass.
+    try {
+        Pass(db, services, outlets);
+    } catch (const std::exception& e) {
+        Status(outlets, e.what());
+    } catch (...) {
+        Status(outlets, "Exception");
+    }
+    if (outlets.handBack) {
+        outlets.handBack();
+    }
+}
+
+} // namespace brisko::app
