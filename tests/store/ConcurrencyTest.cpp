@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <exception>
 #include <thread>
 
@@ -73,6 +74,9 @@ TEST_F(StoreTest, SettingsSavedWhileTheWorkerImportsWaitForTheLockInsteadOfFaili
         try {
             store::SubstituiConfiguracao(db, {"", saves % 2, std::to_string(saves), "Moto", "Pix", "Sim"});
             ++saves;
+            // An operator saves settings at human pace; back-to-back write transactions would starve the
+            // worker's lock wait on a loaded machine and test SQLite's fairness instead of our code.
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
         } catch (const DatabaseError& e) {
             saveFailure = e.what();
             break;
