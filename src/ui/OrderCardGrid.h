@@ -38,7 +38,14 @@ signals:
     void courierRequested(const brisko::store::Pedido& row, const QString& dateLine);
     void logoClicked();
 
+protected:
+    // One row per full 120 units of wheel movement: away from the user towards the first row.
+    void wheelEvent(QWheelEvent* event) override;
+
 private:
+    void MakeCurrent(int row);
+    void OnCourierClicked(const QModelIndex& index);
+
     OrderCardModel* model_ = nullptr;
 };
 

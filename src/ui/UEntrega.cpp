@@ -1,11 +1,379 @@
 #include "UEntrega.h"
 
+#include "BackgroundCall.h"
+#include "Database.h"
+#include "DeliveryOptions.h"
+#include "DeliveryRequest.h"
+#include "LocalTime.h"
+#include "PaymentMethods.h"
+#include "ResultText.h"
+#include "ScheduleMinutes.h"
+#include "URovezor.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <initializer_list>
+#include <optional>
+#include <stdexcept>
+#include <string_view>
+#include <utility>
+#include <vector>
+
 namespace brisko::ui {
+
+namespace {
+
+constexpr QSize kClientSize{405, 393};
+constexpr std::string_view kOrderPrefix = "aiqfome ";
+
+template <typename W> W* Named(W* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+// Order and store texts come from outside: never read as markup.
+QLabel* PlainLabel(const QString& text = {}) {
+    auto* label = new QLabel(text);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QLabel* CentredLine(const char* name, bool bold) {
+    auto* label = Named(PlainLabel(), name);
+    label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
+    QFont font = label->font();
+    font.setBold(bold);
+    label->setFont(font);
+    return label;
+}
+
+QComboBox* ChoiceList(const char* name) {
+    auto* list = Named(new QComboBox, name);
+    list->setEditable(false); // a choice from the entries only
+    return list;
+}
+
+void FillChoices(QComboBox* list, const std::vector<std::string>& items) {
+    list->clear();
+    for (const std::string& item : items) {
+        list->addItem(QString::fromStdString(item));
+    }
+    list->setCurrentIndex(items.empty() ? -1 : 0);
+}
+
+void ShowMessage(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text, QMessageBox::Ok,
+                    parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+std::string Text(const QString& value) {
+    return value.toStdString();
+}
+
+// The marketplace's own order number: the field carries it after "aiqfome ", and the document
+// puts that prefix back itself.
+std::string RawOrderNumber(const QString& idPedido) {
+    std::string text = Text(idPedido);
+    if (text.starts_with(kOrderPrefix)) {
+        text.erase(0, kOrderPrefix.size());
+    }
+    return text;
+}
+
+std::filesystem::path DatabaseFile(store::Database& db) {
+    const char* name = sqlite3_db_filename(db.Handle(), "main");
+    if (name == nullptr || *name == '\0') {
+        throw DatabaseError("the order database has no file");
+    }
+    return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(name)));
+}
+
+} // namespace
+
+template <class Call> std::string TFEntrega::CallPlatform(Call&& call) {
+    SetBusy(true);
+    struct Release {
+        TFEntrega* dialog;
+        ~Release() { dialog->SetBusy(false); }
+    } release{this};
+    return RunInBackground(std::forward<Call>(call));
+}
+
+template <class Action> void TFEntrega::Guarded(Action&& action) {
+    try {
+        action();
+    } catch (const std::exception& e) {
+        ShowMessage(this, QString::fromUtf8(e.what()));
+    }
+}
 
 TFEntrega::TFEntrega(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FEntrega"));
     setWindowTitle(QStringLiteral("Solicitar entrega"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     setModal(true);
+    MontaTela();
+    setFixedSize(kClientSize);
+    if (const QScreen* s = QApplication::primaryScreen()) {
+        move(s->availableGeometry().center() - rect().center());
+    }
+}
+
+void TFEntrega::Attach(store::Database& db, std::string apiKey, dispatch::Endpoint endpoint) {
+    db_ = &db;
+    apiKey_ = std::move(apiKey);
+    endpoint_ = std::move(endpoint);
+}
+
+void TFEntrega::MontaTela() {
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(12, 10, 12, 12);
+    column->setSpacing(8);
+
+    auto* panel = Named(new QFrame, "Panel1");
+    auto* lines = new QVBoxLayout(panel);
+    lines->setContentsMargins(4, 4, 4, 4);
+    lines->setSpacing(2);
+    Label_IDPEDIDO = CentredLine("Label_IDPEDIDO", true);
+    LabelDATAHORA = CentredLine("LabelDATAHORA", false);
+    Label6CLIENTE = CentredLine("Label6CLIENTE", false);
+    LabelENDERECO = CentredLine("LabelENDERECO", false);
+    for (QLabel* line : {Label_IDPEDIDO, LabelDATAHORA, Label6CLIENTE, LabelENDERECO}) {
+        lines->addWidget(line);
+    }
+    column->addWidget(panel);
+
+    auto* lists = new QGridLayout;
+    ComboBoxCategorias = ChoiceList("ComboBoxCategorias");
+    ComboBoxPagamentos = ChoiceList("ComboBoxPagamentos");
+    lists->addWidget(PlainLabel(QStringLiteral("Categoria")), 0, 0);
+    lists->addWidget(PlainLabel(QStringLiteral("Pagamento")), 0, 1);
+    lists->addWidget(ComboBoxCategorias, 1, 0);
+    lists->addWidget(ComboBoxPagamentos, 1, 1);
+    column->addLayout(lists);
+
+    auto* options = new QHBoxLayout;
+    ComboBoxAgendar = ChoiceList("ComboBoxAgendar");
+    for (const std::string& minutes : courier::ScheduleMinuteChoices()) {
+        ComboBoxAgendar->addItem(QString::fromStdString(minutes));
+    }
+    ComboBoxRetorno = ChoiceList("ComboBoxRetorno");
+    for (const std::string& choice : courier::ReturnChoices()) {
+        ComboBoxRetorno->addItem(QString::fromStdString(choice));
+    }
+    options->addWidget(PlainLabel(QStringLiteral("Agendar")));
+    options->addWidget(ComboBoxAgendar);
+    options->addWidget(PlainLabel(QStringLiteral("min")));
+    options->addStretch(1);
+    options->addWidget(PlainLabel(QStringLiteral("Retorno")));
+    options->addWidget(ComboBoxRetorno);
+    column->addLayout(options);
+
+    auto* taxaCaption = PlainLabel(QStringLiteral("TAXA DE ENTREGA"));
+    taxaCaption->setAlignment(Qt::AlignCenter);
+    column->addWidget(taxaCaption);
+    Label1 = Named(PlainLabel(QStringLiteral("R$0,00")), "Label1");
+    Label1->setAlignment(Qt::AlignCenter);
+    QFont big = Label1->font();
+    big.setPixelSize(32);
+    big.setBold(true);
+    Label1->setFont(big);
+    column->addWidget(Label1);
+    column->addStretch(1);
+
+    auto* buttons = new QHBoxLayout;
+    Button1 = Named(new QPushButton(QStringLiteral("Já foi entregue")), "Button1");
+    Button4 = Named(new QPushButton(QStringLiteral("Solicitar entrega")), "Button4");
+    for (QPushButton* button : {Button1, Button4}) {
+        button->setAutoDefault(false); // Enter in a list must not press a button
+        button->setMinimumHeight(40);
+    }
+    buttons->addWidget(Button1);
+    buttons->addStretch(1);
+    buttons->addWidget(Button4);
+    column->addLayout(buttons);
+
+    connect(Button4, &QPushButton::clicked, this, [this] { Guarded([this] { Button4Click(); }); });
+    connect(Button1, &QPushButton::clicked, this, [this] { Guarded([this] { Button1Click(); }); });
+    // The payment does not enter the estimate, yet changing it asks for a new one all the same.
+    for (QComboBox* list : {ComboBoxCategorias, ComboBoxPagamentos, ComboBoxRetorno}) {
+        connect(list, &QComboBox::currentIndexChanged, this,
+                [this] { Guarded([this] { EstimaEntrega(); }); });
+    }
+}
+
+void TFEntrega::Fill(const store::Pedido& row, const QString& dateLine) {
+    ID = row.ID;
+    IDPEDIDO = QString::fromUtf8(kOrderPrefix.data(), static_cast<qsizetype>(kOrderPrefix.size())) +
+               QString::fromStdString(row.IDPEDIDO);
+    LabelDATAHORA->setText(dateLine);
+    CLIENTE = QString::fromStdString(row.CLIENTE);
+    TELEFONE = QString::fromStdString(row.TELEFONE);
+    ENDERECO = QString::fromStdString(row.ENDERECO);
+    LAT = QString::fromStdString(row.LATITUDE);
+    LNG = QString::fromStdString(row.LONGITUDE);
+}
+
+void TFEntrega::OpenFor(const store::Pedido& row, const QString& dateLine) {
+    Fill(row, dateLine);
+    exec();
+}
+
+void TFEntrega::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    Guarded([this] { FormShow(); });
+}
+
+void TFEntrega::closeEvent(QCloseEvent* event) {
+    if (busy_) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void TFEntrega::done(int result) {
+    if (busy_) {
+        return;
+    }
+    QDialog::done(result);
+    FormClose();
+}
+
+void TFEntrega::FormShow() {
+    ComboBoxAgendar->setFocus();
+    Label_IDPEDIDO->setText(QStringLiteral("🧾 ") + IDPEDIDO);
+    Label6CLIENTE->setText(QStringLiteral("👤 ") + CLIENTE);
+    LabelENDERECO->setText(QStringLiteral("📍 ") + ENDERECO);
+    const store::Empresa empresa = LeEmpresa();
+    {
+        // Refilled by the program: one estimate for the showing, not one per entry.
+        const QSignalBlocker pagamentos(ComboBoxPagamentos);
+        const QSignalBlocker categorias(ComboBoxCategorias);
+        FillChoices(ComboBoxPagamentos, courier::PaymentChoices(empresa.TIPOSPAGAMENTOS));
+        FillChoices(ComboBoxCategorias, courier::CategoryChoices(empresa.CATEGORIAS));
+    }
+    // Once the dialog is on screen, so that the operator sees it while the platform answers.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (isVisible()) {
+                Guarded([this] { EstimaEntrega(); });
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void TFEntrega::EstimaEntrega() {
+    LeEmpresa();
+    const dispatch::EstimateQuery query{
+        Text(EMPRESA_ENDERECO), Text(EMPRESA_BAIRRO), Text(EMPRESA_CIDADE), Text(EMPRESA_UF),
+        Text(EMPRESA_LAT), Text(EMPRESA_LNG), Text(ENDERECO),
+        // An order holds no district, city or state: the store's stand in.
+        Text(EMPRESA_BAIRRO), Text(EMPRESA_CIDADE), Text(EMPRESA_UF), Text(LAT), Text(LNG), std::string(),
+        Text(ComboBoxCategorias->currentText()), ComboBoxRetorno->currentText() == QStringLiteral("Sim")};
+    const std::string email = Text(EMPRESA_EMAIL);
+    const std::string senha = Text(EMPRESA_SENHA);
+    const std::string pedidoId = std::to_string(ID);
+    const std::filesystem::path file = DatabaseFile(*db_);
+    const std::string answer = CallPlatform([&] {
+        // The helper thread writes the estimate through a connection of its own.
+        store::Database own(file);
+        return dispatch::EstimarEntrega(apiKey_, email, senha, query, pedidoId, own, endpoint_);
+    });
+    if (answer != net::kTrue) {
+        ShowMessage(this, QString::fromStdString(answer));
+        return;
+    }
+    if (const std::optional<store::Pedido> row = store::PedidoPorId(*db_, ID)) {
+        Label1->setText(QStringLiteral("R$ ") + QString::fromStdString(row->TAXAENTREGA));
+    }
+}
+
+void TFEntrega::Button4Click() {
+    ComboBoxAgendar->setFocus();
+    const std::optional<std::string> code =
+        courier::PaymentCodeForName(Text(ComboBoxPagamentos->currentText()));
+    if (!code) {
+        const std::string_view message = courier::kPaymentNotSpecifiedMessage;
+        ShowMessage(this, QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())));
+        return;
+    }
+    const courier::DeliveryOptions options{*code, courier::ReturnFlag(Text(ComboBoxRetorno->currentText())),
+                                           Text(ComboBoxCategorias->currentText()),
+                                           courier::MinutesFromText(Text(ComboBoxAgendar->currentText()))};
+    const courier::PickupTimeTexts pickup = courier::PickupTime(LocalNow(), options.minutes);
+    const courier::StoreForRequest store{
+        Text(EMPRESA_IDROVEZOR), Text(EMPRESA_ENDERECO), Text(EMPRESA_BAIRRO), Text(EMPRESA_CIDADE),
+        Text(EMPRESA_UF),        Text(EMPRESA_LAT),      Text(EMPRESA_LNG)};
+    const courier::OrderForRequest order{RawOrderNumber(IDPEDIDO), Text(CLIENTE), Text(TELEFONE),
+                                         Text(ENDERECO),           Text(LAT),     Text(LNG)};
+    const std::string document = courier::BuildDeliveryRequest(options, pickup, store, order);
+    const std::string email = Text(EMPRESA_EMAIL);
+    const std::string senha = Text(EMPRESA_SENHA);
+    const std::string answer =
+        CallPlatform([&] { return dispatch::AbrirEntrega(apiKey_, email, senha, document, endpoint_); });
+    if (answer != net::kTrue) {
+        ShowMessage(this, QStringLiteral("Erro: ") + QString::fromStdString(answer));
+        return;
+    }
+    store::MarcaRovezor(*db_, ID);
+    accept();
+    ShowMessage(parentWidget(), QStringLiteral("Entrega solicitada com sucesso!"));
+}
+
+void TFEntrega::Button1Click() {
+    ComboBoxAgendar->setFocus();
+    store::MarcaJaEntregue(*db_, ID);
+    accept();
+}
+
+void TFEntrega::FormClose() {
+    ComboBoxAgendar->setFocus();
+    emit closed();
+}
+
+store::Empresa TFEntrega::LeEmpresa() {
+    if (db_ == nullptr) {
+        throw std::logic_error("the delivery dialog has no database");
+    }
+    const store::Empresa empresa = store::LeEmpresa(*db_).value_or(store::Empresa{});
+    EMPRESA_EMAIL = QString::fromStdString(empresa.EMAIL);
+    EMPRESA_SENHA = QString::fromStdString(empresa.SENHA);
+    EMPRESA_IDROVEZOR = QString::fromStdString(empresa.IDROVEZOR);
+    EMPRESA_ENDERECO = QString::fromStdString(empresa.ENDERECO);
+    EMPRESA_BAIRRO = QString::fromStdString(empresa.BAIRRO);
+    EMPRESA_CIDADE = QString::fromStdString(empresa.CIDADE);
+    EMPRESA_UF = QString::fromStdString(empresa.UF);
+    EMPRESA_LAT = QString::fromStdString(empresa.LAT);
+    EMPRESA_LNG = QString::fromStdString(empresa.LNG);
+    return empresa;
+}
+
+void TFEntrega::SetBusy(bool busy) {
+    busy_ = busy;
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             Button1, Button4, ComboBoxCategorias, ComboBoxPagamentos, ComboBoxAgendar, ComboBoxRetorno}) {
+        control->setEnabled(!busy);
+    }
 }
 
 } // namespace brisko::ui

@@ -1,7 +1,22 @@
 #pragma once
 // The delivery request dialog: created hidden at start and kept until exit, so its controls keep
 // their state between showings.
+#include "Empresa.h"
+#include "Endpoint.h"
+#include "Pedidos.h"
+
 #include <QDialog>
+#include <QString>
+
+#include <string>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+namespace brisko::store {
+class Database;
+}
 
 namespace brisko::ui {
 
@@ -9,6 +24,81 @@ class TFEntrega : public QDialog {
     Q_OBJECT
 public:
     explicit TFEntrega(QWidget* parent = nullptr);
+
+    // The window thread's connection and where the platform is reached; needed before the first
+    // showing. The platform calls use a connection of their own to the same file.
+    void Attach(store::Database& db, std::string apiKey, dispatch::Endpoint endpoint = {});
+
+    // Fills the order fields from a card's row and its date line ("aiqfome " before the number).
+    void Fill(const store::Pedido& row, const QString& dateLine);
+    // Fill, then show the dialog modally until it closes.
+    void OpenFor(const store::Pedido& row, const QString& dateLine);
+
+    // The order, set by the opener before each showing.
+    long long ID = 0;
+    QString IDPEDIDO; // "aiqfome " + PEDIDOS.IDPEDIDO
+    QString CLIENTE;
+    QString TELEFONE;
+    QString ENDERECO;
+    QString LAT;
+    QString LNG;
+
+    // The store's record, read at each showing and again at each estimate.
+    QString EMPRESA_EMAIL;
+    QString EMPRESA_SENHA;
+    QString EMPRESA_IDROVEZOR;
+    QString EMPRESA_ENDERECO;
+    QString EMPRESA_BAIRRO;
+    QString EMPRESA_CIDADE;
+    QString EMPRESA_UF;
+    QString EMPRESA_LAT;
+    QString EMPRESA_LNG;
+
+    // Shows the card's date line exactly as the card shows it; set by the opener.
+    QLabel* LabelDATAHORA = nullptr;
+
+    // Closing is refused while a platform call runs; every other closing ends in FormClose.
+    void done(int result) override;
+
+signals:
+    // Every closing (buttons or close box): the opener restarts its list refresh.
+    void closed();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void MontaTela();
+    void FormShow();
+    void EstimaEntrega();
+    void Button4Click();
+    void Button1Click();
+    void FormClose();
+
+    // Reads the store's record into the EMPRESA_ fields; the whole row is answered for the lists.
+    store::Empresa LeEmpresa();
+    // Runs a platform call on a helper thread with the dialog's controls disabled meanwhile.
+    template <class Call> std::string CallPlatform(Call&& call);
+    void SetBusy(bool busy);
+    // Runs a window action; an error it raises ends it and is shown in a message box.
+    template <class Action> void Guarded(Action&& action);
+
+    store::Database* db_ = nullptr;
+    std::string apiKey_;
+    dispatch::Endpoint endpoint_;
+    bool busy_ = false; // a platform call is running
+
+    QLabel* Label_IDPEDIDO = nullptr;
+    QLabel* Label6CLIENTE = nullptr;
+    QLabel* LabelENDERECO = nullptr;
+    QComboBox* ComboBoxCategorias = nullptr;
+    QComboBox* ComboBoxPagamentos = nullptr;
+    QComboBox* ComboBoxAgendar = nullptr;
+    QComboBox* ComboBoxRetorno = nullptr;
+    QLabel* Label1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button4 = nullptr;
 };
 
 } // namespace brisko::ui

@@ -1,0 +1,43 @@
+#pragma once
+// The order rows behind the cards, and what each card shows, as item roles.
+#include "CardArtwork.h"
+#include "Pedidos.h"
+
+#include <QAbstractListModel>
+
+#include <vector>
+
+namespace brisko::ui {
+
+class OrderCardModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    enum Role {
+        OrderLineRole = Qt::UserRole + 1, // "🧾 " + IDPEDIDO (also the display role)
+        DateLineRole,                     // "🕗 " + the date as the card shows it
+        ClientLineRole,                   // "👤 " + CLIENTE
+        AddressLineRole,                  // "📍 " + ENDERECO
+        CourierPictureRole,               // int: the CardPicture of the courier button
+        CourierActiveRole,                // bool: the courier button opens the dialog
+        IdRole,                           // qlonglong: PEDIDOS.ID
+    };
+
+    explicit OrderCardModel(QObject* parent = nullptr);
+
+    void SetOrders(std::vector<store::Pedido> rows);
+    void SetAutomatic(bool on);
+
+    const store::Pedido& Order(int row) const { return rows_.at(static_cast<std::size_t>(row)); }
+    int RowOf(long long id) const; // -1 when absent
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+private:
+    CardPicture CourierPicture(const store::Pedido& row) const;
+
+    std::vector<store::Pedido> rows_;
+    bool automatic_ = false;
+};
+
+} // namespace brisko::ui

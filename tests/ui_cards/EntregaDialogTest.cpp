@@ -1,0 +1,363 @@
+// The delivery request dialog against the dispatch simulator over HTTPS and a real database file.
+#include "BuildConstants.h"
+#include "DeliveryOptions.h"
+#include "DispatchSimulator.h"
+#include "Json.h"
+#include "ModalAnswerer.h"
+#include "Polling.h"
+#include "Store.h"
+#include "TempFolder.h"
+#include "TestDatabase.h"
+#include "UEntrega.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace brisko::ui {
+namespace {
+
+using namespace std::chrono_literals;
+using test::ModalAnswerer;
+using test::WaitUntil;
+using ::testing::HasSubstr;
+
+constexpr const char* kEstimatePath = "/api/integracao/estimarEntrega";
+constexpr const char* kOpenPath = "/api/integracao/abrirEntrega";
+
+store::Empresa DemoStore() {
+    store::Empresa e;
+    e.IDROVEZOR = "1207";
+    e.NOME = "Empório São Jorge";
+    e.ENDERECO = "Avenida Paulista, 1578";
+    e.BAIRRO = "Bela Vista";
+    e.CIDADE = "São Paulo";
+    e.UF = "SP";
+    e.LAT = "-23.561414";
+    e.LNG = "-46.655881";
+    e.STATUS = "A";
+    e.TIPOSPAGAMENTOS = "[F] [D] [X] [C] ";
+    e.CATEGORIAS = "[Moto] [Bike] ";
+    e.AUTOCONNECT = "N";
+    e.EMAIL = "loja@demo.com";
+    e.SENHA = "demo123";
+    return e;
+}
+
+QStringList Entries(const QComboBox* list) {
+    QStringList entries;
+    for (int i = 0; i < list->count(); ++i) {
+        entries << list->itemText(i);
+    }
+    return entries;
+}
+
+class EntregaDialogTest : public ::testing::Test {
+protected:
+    EntregaDialogTest() : db(FreshDatabaseIn(folder)) {}
+
+    void SetUp() override {
+        ASSERT_TRUE(platform.Start());
+        dispatch::Endpoint endpoint;
+        endpoint.baseUrl = platform.BaseUrl();
+        endpoint.caFile = sim::TestCaFile().string();
+        endpoint.connectTimeout = 5s;
+        endpoint.readTimeout = 5s;
+        dialog.Attach(db, build::kDispatchApiKey, endpoint);
+        store::SubstituiEmpresa(db, DemoStore());
+        orderId = InsertOrder("4711", "Rua Augusta, 500");
+    }
+
+    void TearDown() override {
+        if (dialog.isVisible()) {
+            dialog.reject();
+        }
+    }
+
+    long long InsertOrder(const std::string& idPedido, const std::string& endereco) {
+        store::InserePedido(db, {test::EngineTime(db, ""), idPedido, "Maria <b>Souza</b>", "(11) 99999-0000",
+                                 endereco, "-23.5534", "-46.6528"});
+        auto find = db.Prepare("SELECT ID FROM PEDIDOS WHERE IDPEDIDO = :IDPEDIDO");
+        find.Bind("IDPEDIDO", idPedido);
+        EXPECT_TRUE(find.Step());
+        return find.Integer("ID");
+    }
+
+    store::Pedido Row() { return store::PedidoPorId(db, orderId).value(); }
+
+    std::vector<sim::RecordedRequest> RequestsTo(const std::string& path) const {
+        std::vector<sim::RecordedRequest> found;
+        for (const sim::RecordedRequest& r : platform.Requests()) {
+            if (r.path == path) {
+                found.push_back(r);
+            }
+        }
+        return found;
+    }
+
+    template <class T> T* Find(const char* name) {
+        auto* widget = dialog.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+
+    // Waits until the dialog has made `estimates` estimate calls in all and has its answer.
+    bool Settled(std::size_t estimates) {
+        return WaitUntil([&] {
+            return RequestsTo(kEstimatePath).size() == estimates && Find<QPushButton>("Button4")->isEnabled();
+        });
+    }
+
+    // Shows the dialog for the order without blocking the test, as the card's button would.
+    void Show(std::size_t estimatesBefore = 0) {
+        dialog.Fill(Row(), QStringLiteral("🕗 22/05/2024 14:30:00"));
+        dialog.show();
+        ASSERT_TRUE(Settled(estimatesBefore + 1));
+    }
+
+    // Presses a button and answers the message box it leads to; answers the box's text.
+    QString PressAndAnswer(const char* button) {
+        ModalAnswerer answerer(QMessageBox::Ok);
+        Find<QPushButton>(button)->click();
+        EXPECT_TRUE(WaitUntil([&] { return answerer.Seen().has_value(); })) << button;
+        return answerer.Seen() ? answerer.Seen()->text : QString();
+    }
+
+    test::TempFolder folder;
+    store::Database db;
+    sim::DispatchSimulator platform{build::kDispatchApiKey};
+    TFEntrega dialog;
+    long long orderId = 0;
+
+private:
+    static store::Database FreshDatabaseIn(const test::TempFolder& where) {
+        test::FreshDatabase(where / "BANCO.db");
+        return store::Database(where / "BANCO.db");
+    }
+};
+
+TEST_F(EntregaDialogTest, ShowingFillsTheDialogAndShowsTheStoredEstimate) {
+    EXPECT_EQ(Find<QLabel>("Label1")->text(), QStringLiteral("R$0,00"));
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Solicitar entrega"));
+    Show();
+
+    EXPECT_EQ(Find<QLabel>("Label_IDPEDIDO")->text(), QStringLiteral("🧾 aiqfome 4711"));
+    EXPECT_EQ(Find<QLabel>("LabelDATAHORA")->text(), QStringLiteral("🕗 22/05/2024 14:30:00"));
+    EXPECT_EQ(Find<QLabel>("Label6CLIENTE")->text(), QStringLiteral("👤 Maria <b>Souza</b>"));
+    EXPECT_EQ(Find<QLabel>("Label6CLIENTE")->textFormat(), Qt::PlainText);
+    EXPECT_EQ(Find<QLabel>("LabelENDERECO")->text(), QStringLiteral("📍 Rua Augusta, 500"));
+    EXPECT_EQ(Entries(Find<QComboBox>("ComboBoxPagamentos")),
+              QStringList({"Faturado", "Dinheiro", "Pix", "Credito (Maquina)"}));
+    EXPECT_EQ(Find<QComboBox>("ComboBoxPagamentos")->currentIndex(), 0);
+    EXPECT_EQ(Entries(Find<QComboBox>("ComboBoxCategorias")), QStringList({"Moto", "Bike"}));
+    EXPECT_EQ(Find<QComboBox>("ComboBoxCategorias")->currentIndex(), 0);
+    EXPECT_EQ(Find<QComboBox>("ComboBoxAgendar")->count(), 23);
+    EXPECT_EQ(Find<QComboBox>("ComboBoxAgendar")->currentText(), QStringLiteral("5"));
+    EXPECT_EQ(Entries(Find<QComboBox>("ComboBoxRetorno")), QStringList({"Não", "Sim"}));
+    EXPECT_EQ(Find<QComboBox>("ComboBoxRetorno")->currentText(), QStringLiteral("Não"));
+
+    // One estimate for the showing, not one per entry filled in.
+    const auto estimates = platform.Estimates();
+    ASSERT_EQ(estimates.size(), 1u);
+    const std::map<std::string, std::string> expected{
+        {"endereco_partida", "Avenida Paulista, 1578"},
+        {"bairro_partida", "Bela Vista"},
+        {"cidade_partida", "São Paulo"},
+        {"estado_partida", "SP"},
+        {"lat_partida", "-23.561414"},
+        {"lng_partida", "-46.655881"},
+        {"endereco_desejado", "Rua Augusta, 500"},
+        {"bairro_desejado", "Bela Vista"},
+        {"cidade_desejado", "São Paulo"},
+        {"estado_desejado", "SP"},
+        {"lat_desejado", "-23.5534"},
+        {"lng_desejado", "-46.6528"},
+        {"latlng_paradas", ""},
+        {"categoria_nome", "Moto"},
+        {"com_retorno", "false"},
+    };
+    EXPECT_EQ(estimates[0], expected);
+    const std::string taxa = Row().TAXAENTREGA;
+    EXPECT_FALSE(taxa.empty());
+    EXPECT_EQ(Find<QLabel>("Label1")->text(), QStringLiteral("R$ ") + QString::fromStdString(taxa));
+}
+
+TEST_F(EntregaDialogTest, ChoicesAskForANewEstimateExceptTheMinutes) {
+    Show();
+    Find<QComboBox>("ComboBoxAgendar")->setCurrentIndex(5);
+    Find<QComboBox>("ComboBoxPagamentos")->setCurrentIndex(2);
+    ASSERT_TRUE(Settled(2));
+    Find<QComboBox>("ComboBoxCategorias")->setCurrentIndex(1);
+    ASSERT_TRUE(Settled(3));
+    Find<QComboBox>("ComboBoxRetorno")->setCurrentText(QStringLiteral("Sim"));
+    ASSERT_TRUE(Settled(4));
+    Find<QComboBox>("ComboBoxAgendar")->setCurrentIndex(7);
+    QTest::qWait(200);
+    EXPECT_EQ(RequestsTo(kEstimatePath).size(), 4u);
+
+    const auto last = platform.Estimates().back();
+    EXPECT_EQ(last.at("categoria_nome"), "Bike");
+    EXPECT_EQ(last.at("com_retorno"), "true");
+}
+
+TEST_F(EntregaDialogTest, SecondShowingKeepsMinutesAndReturnAndSelectsTheFirstPaymentAndCategoryAgain) {
+    QSignalSpy closed(&dialog, &TFEntrega::closed);
+    Show();
+    Find<QComboBox>("ComboBoxAgendar")->setCurrentText(QStringLiteral("30"));
+    Find<QComboBox>("ComboBoxRetorno")->setCurrentText(QStringLiteral("Sim"));
+    ASSERT_TRUE(Settled(2));
+    Find<QComboBox>("ComboBoxPagamentos")->setCurrentIndex(3);
+    ASSERT_TRUE(Settled(3));
+    Find<QComboBox>("ComboBoxCategorias")->setCurrentIndex(1);
+    ASSERT_TRUE(Settled(4));
+    EXPECT_TRUE(dialog.close()); // the close box
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_EQ(Row().ID_MCH, "");
+
+    Show(4);
+    EXPECT_EQ(Find<QComboBox>("ComboBoxAgendar")->currentText(), QStringLiteral("30"));
+    EXPECT_EQ(Find<QComboBox>("ComboBoxRetorno")->currentText(), QStringLiteral("Sim"));
+    EXPECT_EQ(Find<QComboBox>("ComboBoxPagamentos")->currentIndex(), 0);
+    EXPECT_EQ(Find<QComboBox>("ComboBoxCategorias")->currentIndex(), 0);
+    EXPECT_EQ(platform.Estimates().back().at("com_retorno"), "true");
+    EXPECT_EQ(platform.Estimates().back().at("categoria_nome"), "Moto");
+}
+
+TEST_F(EntregaDialogTest, RequestSendsTheChoicesAndMarksTheOrder) {
+    QSignalSpy closed(&dialog, &TFEntrega::closed);
+    Show();
+    Find<QComboBox>("ComboBoxRetorno")->setCurrentText(QStringLiteral("Sim"));
+    ASSERT_TRUE(Settled(2));
+    Find<QComboBox>("ComboBoxPagamentos")->setCurrentText(QStringLiteral("Pix"));
+    ASSERT_TRUE(Settled(3));
+
+    EXPECT_EQ(PressAndAnswer("Button4"), QStringLiteral("Entrega solicitada com sucesso!"));
+
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_EQ(Row().ID_MCH, "ROVEZOR");
+    const auto opened = RequestsTo(kOpenPath);
+    ASSERT_EQ(opened.size(), 1u);
+    const std::optional<net::JsonValue> document = net::ParseJson(opened[0].body);
+    ASSERT_TRUE(document.has_value()) << opened[0].body;
+    EXPECT_THAT(opened[0].body, HasSubstr(R"("retorno": true)"));
+    EXPECT_EQ(document->Find("forma_pagamento")->Text(), "X");
+    EXPECT_EQ(document->Find("categoria_nome")->Text(), "Moto");
+    EXPECT_EQ(document->Find("empresa_id")->Text(), "1207");
+    const net::JsonValue& parada = document->Find("paradas")->Items().front();
+    EXPECT_EQ(parada.Find("id_externo")->Text(), "aiqfome 4711");
+    EXPECT_EQ(parada.Find("nome_cliente_parada")->Text(), "Maria <b>Souza</b>");
+}
+
+TEST_F(EntregaDialogTest, RefusedRequestKeepsTheDialogOpenAndASecondTryMarksTheOrderOnce) {
+    Show();
+    platform.Script("POST", kOpenPath,
+                    sim::Answer().WithBody(R"({"response":{"erros":["Sem entregadores na região"]}})"));
+
+    const QString refusal = PressAndAnswer("Button4");
+    EXPECT_TRUE(refusal.startsWith(QStringLiteral("Erro: "))) << refusal.toStdString();
+    EXPECT_THAT(refusal.toStdString(), HasSubstr("Sem entregadores na região"));
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(Row().ID_MCH, "");
+
+    EXPECT_EQ(PressAndAnswer("Button4"), QStringLiteral("Entrega solicitada com sucesso!"));
+    EXPECT_EQ(Row().ID_MCH, "ROVEZOR");
+    EXPECT_EQ(RequestsTo(kOpenPath).size(), 2u);
+    EXPECT_EQ(platform.Deliveries().size(), 1u);
+}
+
+TEST_F(EntregaDialogTest, StoreWithoutKnownPaymentsStillEstimatesButRequestsNothing) {
+    store::Empresa semCodigo = DemoStore();
+    semCodigo.TIPOSPAGAMENTOS = "[Z] [7] ";
+    store::SubstituiEmpresa(db, semCodigo);
+    Show();
+    EXPECT_EQ(Find<QComboBox>("ComboBoxPagamentos")->count(), 0);
+    EXPECT_EQ(Find<QComboBox>("ComboBoxPagamentos")->currentText(), QString());
+
+    EXPECT_EQ(PressAndAnswer("Button4").toStdString(), courier::kPaymentNotSpecifiedMessage);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(RequestsTo(kOpenPath).empty());
+    EXPECT_EQ(Row().ID_MCH, "");
+}
+
+TEST_F(EntregaDialogTest, FailedEstimateShowsTheAnswerAndKeepsTheFee) {
+    platform.Script(
+        "GET", kEstimatePath,
+        sim::Answer().WithStatus(422).WithBody(R"({"errors":[{"message":"Endereço não atendido"}]})"));
+    ModalAnswerer answerer(QMessageBox::Ok);
+    dialog.Fill(Row(), QStringLiteral("🕗 22/05/2024 14:30:00"));
+    dialog.show();
+    ASSERT_TRUE(WaitUntil([&] { return answerer.Seen().has_value(); }));
+    EXPECT_THAT(answerer.Seen()->text.toStdString(), HasSubstr("Endereço não atendido"));
+    ASSERT_TRUE(Settled(1));
+    EXPECT_EQ(Find<QLabel>("Label1")->text(), QStringLiteral("R$0,00"));
+    EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST_F(EntregaDialogTest, ControlsWaitAndTheDialogStaysOpenWhileThePlatformAnswers) {
+    platform.Script("GET", kEstimatePath,
+                    sim::Answer().WithDelay(600ms).WithBody(
+                        R"({"response":{"estimativa_valor":12.34,"desejado":{"lat":"1","lng":"2"}}})"));
+    // The wait runs its own event loop, so the look is taken from a timer inside it.
+    struct Seen {
+        bool waited = false, allDisabled = false, closed = true;
+    } seen;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        if (seen.waited || !dialog.isVisible() || Find<QPushButton>("Button4")->isEnabled()) {
+            return;
+        }
+        seen.waited = true;
+        seen.allDisabled = true;
+        for (const char* name : {"Button1", "ComboBoxCategorias", "ComboBoxPagamentos", "ComboBoxRetorno"}) {
+            seen.allDisabled = seen.allDisabled && !Find<QWidget>(name)->isEnabled();
+        }
+        dialog.close();
+        dialog.reject(); // the Escape key
+        seen.closed = !dialog.isVisible();
+    });
+    look.start(20);
+    Show();
+    EXPECT_TRUE(seen.waited);
+    EXPECT_TRUE(seen.allDisabled);
+    EXPECT_FALSE(seen.closed);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(Find<QLabel>("Label1")->text(), QStringLiteral("R$ 12.34"));
+}
+
+TEST_F(EntregaDialogTest, AlreadyDeliveredMarksARequestedOrderWithoutCallingThePlatform) {
+    store::MarcaRovezor(db, orderId);
+    QSignalSpy closed(&dialog, &TFEntrega::closed);
+    bool pressed = false;
+    // OpenFor blocks until the dialog closes, so the press comes from inside its loop.
+    QTimer press;
+    QObject::connect(&press, &QTimer::timeout, [&] {
+        if (dialog.isVisible() && Find<QPushButton>("Button4")->isEnabled() &&
+            RequestsTo(kEstimatePath).size() == 1) {
+            press.stop();
+            pressed = true;
+            Find<QPushButton>("Button1")->click();
+        }
+    });
+    press.start(20);
+    QTimer::singleShot(10s, &dialog, &QDialog::reject); // a stuck dialog fails instead of hanging
+
+    dialog.OpenFor(Row(), QStringLiteral("🕗 22/05/2024 14:30:00"));
+
+    EXPECT_TRUE(pressed);
+    EXPECT_EQ(Row().ID_MCH, "JA ENTREGUE");
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_TRUE(RequestsTo(kOpenPath).empty());
+}
+
+} // namespace
+} // namespace brisko::ui
