@@ -1,13 +1,49 @@
 #pragma once
-// The marketplace account dialog: created hidden at start and kept until exit.
+// The marketplace account dialog: created hidden at start and kept until exit. It keeps the
+// account's user name and password in the CONFIGDELIVERY row and asks for a pass once they are saved.
+#include "ConfigDelivery.h"
+
 #include <QDialog>
 
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
 namespace brisko::ui {
+
+class TMainForm;
 
 class TFCadastroDelivery : public QDialog {
     Q_OBJECT
 public:
-    explicit TFCadastroDelivery(QWidget* parent = nullptr);
+    // Registers itself with the main window, which opens it at sign-in, from its button and after
+    // the marketplace refused the account.
+    explicit TFCadastroDelivery(TMainForm* mainForm);
+
+    // At sign-in when no account is stored: waits until the dialog is closed.
+    void AbreModal();
+    // From "Configurar aiqfome": the warning line is cleared.
+    void AbrePeloBotao();
+    // After the marketplace refused the account: not modal, with the warning.
+    void AbreAposErroLogin();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormShow();
+    void Button4Click();
+
+    TMainForm* mainForm_;
+    // The account row as read at the first showing and as saved since; the table is not re-read.
+    std::optional<store::ConfigDelivery> linha_;
+
+    QLabel* Label3 = nullptr;
+    QLineEdit* EditLogin = nullptr;
+    QLineEdit* EditSenha = nullptr;
+    QPushButton* Button4 = nullptr;
 };
 
 } // namespace brisko::ui

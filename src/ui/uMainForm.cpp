@@ -1,11 +1,19 @@
 #include "uMainForm.h"
 
 #include "Artwork.h"
+#include "BackgroundCall.h"
+#include "BracketList.h"
 #include "BuildConstants.h"
-#include "Database.h"
-#include "Errors.h"
+#include "CycleBridge.h"
+#include "DeliveryOptions.h"
+#include "OrderCardGrid.h"
+#include "PaymentMethods.h"
 #include "Platform.h"
+#include "ScheduleMinutes.h"
+#include "Store.h"
 #include "TimedMessageDlg.h"
+#include "UCadastroDelivery.h"
+#include "URovezor.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScreen>
@@ -24,6 +33,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <system_error>
 
 namespace brisko::ui {
@@ -35,6 +45,10 @@ constexpr int kPanelMenuHeight = 80;
 constexpr int kPanelLoginHeight = 450;
 constexpr int kStatusBarHeight = 31;
 constexpr int kTimerVersaoMs = 1000;
+constexpr int kMinimumOuterWidth = 900;
+constexpr int kMinimumOuterHeight = 600;
+
+const QString kMinutosPadrao = QStringLiteral("120");
 
 template <typename W> W* Named(W* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
@@ -55,27 +69,65 @@ QLabel* StatusPanel(const char* name, int width) {
     return panel;
 }
 
+QTimer* NewTimer(QObject* owner, const char* name, int interval, bool singleShot = false) {
+    auto* timer = new QTimer(owner);
+    timer->setObjectName(QString::fromLatin1(name));
+    timer->setInterval(interval);
+    timer->setSingleShot(singleShot);
+    return timer;
+}
+
+// Starting a running timer changes nothing (QTimer::start would restart its count).
+void Inicia(QTimer* timer) {
+    if (!timer->isActive()) {
+        timer->start();
+    }
+}
+
+// A new interval restarts a running timer's count; the same interval leaves it alone.
+void DefineIntervalo(QTimer* timer, int ms) {
+    if (timer->interval() != ms) {
+        timer->setInterval(ms);
+    }
+}
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// The entry whose text equals the stored one becomes current; none equal: the choice stays.
+void SelecionaTexto(QComboBox* list, const std::string& text) {
+    const int index = list->findText(Q(text), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index >= 0) {
+        list->setCurrentIndex(index);
+    }
+}
+
 } // namespace
 
-TMainForm::TMainForm(std::filesystem::path programFolder, QWidget* parent)
-    : QMainWindow(parent), programFolder_(std::move(programFolder)) {
+TMainForm::TMainForm(std::filesystem::path programFolder, MainFormOptions options, QWidget* parent)
+    : QMainWindow(parent), programFolder_(std::move(programFolder)),
+      arquivoBanco_(programFolder_ / "BD" / "BANCO.db"), options_(std::move(options)) {
     setObjectName(QStringLiteral("MainForm"));
     // A fixed frame with the system menu and minimise only: no maximise button.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     MontaTela();
-
-    TimerVersao = Named(new QTimer(this), "TimerVersao");
-    TimerVersao->setInterval(kTimerVersaoMs);
-    connect(TimerVersao, &QTimer::timeout, this, &TMainForm::TimerVersaoTimer);
+    MontaTimers();
+    LigaEventos();
     versaoPool_.setMaxThreadCount(1);
 
     FormCreate();
+    ciclo_ = std::make_unique<CycleBridge>(*this); // after the constants: the pass needs the API key
 }
 
 TMainForm::~TMainForm() {
+    for (QTimer* timer : findChildren<QTimer*>(Qt::FindDirectChildrenOnly)) {
+        timer->stop(); // nothing new starts while the window waits for its helpers below
+    }
     // A check still running would hand its result to a window that is going away.
     versaoPool_.waitForDone();
+    ciclo_.reset(); // waits for a running pass, whose outlets point at this window
 }
 
 void TMainForm::MontaTela() {
@@ -88,6 +140,7 @@ void TMainForm::MontaTela() {
     VirtualImage1->setFixedHeight(kBannerHeight);
     VirtualImage1->setAlignment(Qt::AlignCenter);
     VirtualImage1->setCursor(Qt::PointingHandCursor);
+    VirtualImage1->installEventFilter(this);
     // Sits over the banner's top-left corner rather than taking a row of its own.
     SpeedButton5 = Named(new QToolButton(VirtualImage1), "SpeedButton5");
     SpeedButton5->setText(QStringLiteral("Deslogar"));
@@ -125,11 +178,11 @@ QFrame* TMainForm::MontaPanelMenu() {
     auto* agendar = new QHBoxLayout;
     CheckBoxRebimentoAutomatico = Named(new QCheckBox(QStringLiteral("Agendar automático os pedidos em")),
                                         "CheckBoxRebimentoAutomatico");
-    ComboBoxAgendar = Named(new QComboBox, "ComboBoxAgendar");
-    ComboBoxAgendar->setEditable(true);
+    ComboBoxAgendar = Named(new QLineEdit(kMinutosPadrao), "ComboBoxAgendar");
+    ComboBoxAgendar->setAlignment(Qt::AlignCenter);
+    ComboBoxAgendar->setFixedWidth(60);
     ComboBoxAgendar->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), ComboBoxAgendar));
-    ComboBoxAgendar->setEditText(QStringLiteral("120"));
     agendar->addStretch(1);
     agendar->addWidget(CheckBoxRebimentoAutomatico);
     agendar->addWidget(ComboBoxAgendar);
@@ -138,14 +191,16 @@ QFrame* TMainForm::MontaPanelMenu() {
     rows->addLayout(agendar);
 
     // The delivery defaults live with the settings but below the panel's visible height: they are
-    // filled at sign-in and read by automatic scheduling, never shown.
+    // filled at sign-in and read by automatic scheduling, never shown, yet still reached by Tab.
     auto* padroes = new QWidget(PanelMenu);
-    padroes->hide();
+    padroes->setGeometry(0, kPanelMenuHeight + 10, 700, 30);
     auto* padroesRow = new QHBoxLayout(padroes);
     ComboBoxCategorias = Named(new QComboBox, "ComboBoxCategorias");
     ComboBoxPagamentos = Named(new QComboBox, "ComboBoxPagamentos");
     ComboBoxRetorno = Named(new QComboBox, "ComboBoxRetorno");
-    ComboBoxRetorno->addItems({QStringLiteral("Não"), QStringLiteral("Sim")});
+    for (const std::string& choice : courier::ReturnChoices()) {
+        ComboBoxRetorno->addItem(Q(choice));
+    }
     ComboBoxRetorno->setCurrentIndex(0);
     padroesRow->addWidget(PlainLabel("Label12", QStringLiteral("Categoria")));
     padroesRow->addWidget(ComboBoxCategorias);
@@ -153,6 +208,11 @@ QFrame* TMainForm::MontaPanelMenu() {
     padroesRow->addWidget(ComboBoxPagamentos);
     padroesRow->addWidget(PlainLabel("Label14", QStringLiteral("Retorno")));
     padroesRow->addWidget(ComboBoxRetorno);
+
+    setTabOrder(CheckBoxRebimentoAutomatico, ComboBoxPagamentos);
+    setTabOrder(ComboBoxPagamentos, ComboBoxCategorias);
+    setTabOrder(ComboBoxCategorias, ComboBoxRetorno);
+    setTabOrder(ComboBoxRetorno, ComboBoxAgendar);
     return PanelMenu;
 }
 
@@ -220,8 +280,12 @@ QFrame* TMainForm::MontaPanelPedidos() {
     heading->addWidget(Label6PEDIDOS, 1);
     heading->addWidget(SpeedButton2);
 
+    // The grid itself turns the wheel into moves of the current card.
+    DBCtrlGrid1 = Named(new OrderCardGrid, "DBCtrlGrid1");
+
     rows->addWidget(LabelAvisos);
     rows->addLayout(heading);
+    rows->addWidget(DBCtrlGrid1, 1);
     return PanelPedidos;
 }
 
@@ -236,6 +300,43 @@ void TMainForm::MontaStatusBar() {
     setStatusBar(bar);
 }
 
+void TMainForm::MontaTimers() {
+    TimerVersao = NewTimer(this, "TimerVersao", kTimerVersaoMs);
+    TimerDelivery = NewTimer(this, "TimerDelivery", 1000);
+    TimerCountDelivery = NewTimer(this, "TimerCountDelivery", 1000);
+    TimerPedidos = NewTimer(this, "TimerPedidos", 500);
+    TimerLogin = NewTimer(this, "TimerLogin", 1);
+    TimerCadastroEntrega = NewTimer(this, "TimerCadastroEntrega", 500);
+    TimerLoginAutomatico = NewTimer(this, "TimerLoginAutomatico", 500, true);
+}
+
+void TMainForm::LigaEventos() {
+    connect(TimerVersao, &QTimer::timeout, this, &TMainForm::TimerVersaoTimer);
+    connect(TimerDelivery, &QTimer::timeout, this, &TMainForm::TimerDeliveryTimer);
+    connect(TimerCountDelivery, &QTimer::timeout, this, &TMainForm::TimerCountDeliveryTimer);
+    connect(TimerPedidos, &QTimer::timeout, this, &TMainForm::TimerPedidosTimer);
+    connect(TimerLogin, &QTimer::timeout, this, &TMainForm::TimerLoginTimer);
+    connect(TimerCadastroEntrega, &QTimer::timeout, this, &TMainForm::TimerCadastroEntregaTimer);
+    connect(TimerLoginAutomatico, &QTimer::timeout, this, &TMainForm::TimerLoginAutomaticoTimer);
+
+    connect(Button4, &QPushButton::clicked, this, &TMainForm::Button4Click);
+    // Enter signs in; the key itself goes on to the box as usual.
+    for (QLineEdit* box : {EditEmail, EditSenha, ComboBoxAgendar}) {
+        connect(box, &QLineEdit::returnPressed, Button4, &QPushButton::click);
+    }
+    connect(SpeedButton5, &QToolButton::clicked, this, &TMainForm::SpeedButton5Click);
+    connect(SpeedButton2, &QToolButton::clicked, this, &TMainForm::SpeedButton2Click);
+
+    // The check box and the minutes box react to changes made by the program too; the lists only
+    // to the operator's choice (activated), never to a fill or a selection by the program.
+    connect(CheckBoxRebimentoAutomatico, &QCheckBox::toggled, this,
+            &TMainForm::CheckBoxRebimentoAutomaticoClick);
+    connect(ComboBoxAgendar, &QLineEdit::textChanged, this, &TMainForm::ComboBoxAgendarChange);
+    connect(ComboBoxCategorias, &QComboBox::activated, this, &TMainForm::ComboBoxCategoriasChange);
+    connect(ComboBoxPagamentos, &QComboBox::activated, this, &TMainForm::ComboBoxPagamentosChange);
+    connect(ComboBoxRetorno, &QComboBox::activated, this, &TMainForm::ComboBoxPagamentosChange);
+}
+
 void TMainForm::FormCreate() {
     VariaveisPadrao();
     platform::WriteAutostartEntries(programFolder_ / BRISKO_PROGRAM_FILE_NAME);
@@ -243,7 +344,9 @@ void TMainForm::FormCreate() {
     Logado(false);
     VirtualImage1->setPixmap(LogoImage(vpIndexLogo));
     setWindowTitle(vpEmpresa + QStringLiteral(" - v") + QStringLiteral(BRISKO_VERSION));
-    TimerVersao->start();
+    for (QTimer* running : {TimerVersao, TimerDelivery, TimerPedidos, TimerLogin}) {
+        running->start();
+    }
 }
 
 void TMainForm::VariaveisPadrao() {
@@ -256,7 +359,7 @@ void TMainForm::VariaveisPadrao() {
 
 void TMainForm::AbreBanco() {
     try {
-        database_ = std::make_unique<store::Database>(programFolder_ / "BD" / "BANCO.db");
+        database_ = std::make_unique<store::Database>(arquivoBanco_);
     } catch (const DatabaseError& e) {
         QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(),
                         QStringLiteral("Erro: Avise o Suporte") + QString::fromUtf8(e.what()),
@@ -268,12 +371,90 @@ void TMainForm::AbreBanco() {
     }
 }
 
+store::Database& TMainForm::Banco() {
+    if (!database_) {
+        throw DatabaseError("Banco de dados não aberto: " + arquivoBanco_.string());
+    }
+    return *database_;
+}
+
+void TMainForm::RegistraCadastroDelivery(TFCadastroDelivery* dialog) {
+    cadastroDelivery_ = dialog;
+}
+
+void TMainForm::MostraErroPadrao(const std::exception& e) {
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(),
+                    QString::fromUtf8(e.what()), QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("MensagemErro"));
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
 void TMainForm::Logado(bool V) {
     PanelLogin->setFixedHeight(V ? 1 : kPanelLoginHeight);
     PanelLogin->setVisible(!V);
     PanelPedidos->setVisible(V);
     PanelMenu->setVisible(V);
     SpeedButton5->setVisible(V);
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!mostrada_ && !event->spontaneous()) {
+        mostrada_ = true;
+        FormShow();
+    }
+}
+
+void TMainForm::FormShow() {
+    Label7->setText(QStringLiteral("Entre com sua conta - ") + vpEmpresa);
+    if (!database_) {
+        AbreBanco();
+    }
+    Inicia(TimerPedidos);
+    std::optional<store::Empresa> empresa;
+    try {
+        if (database_) {
+            empresa = store::LeEmpresa(*database_);
+        }
+    } catch (const std::exception& e) {
+        MostraErroPadrao(e);
+    }
+    if (empresa && empresa->AUTOCONNECT == "S") {
+        EditEmail->setText(Q(empresa->EMAIL));
+        EditSenha->setText(Q(empresa->SENHA));
+        CheckBoxAutoConect->setChecked(true);
+        TimerLoginAutomatico->start();
+    } else {
+        EditEmail->clear();
+        EditSenha->clear();
+        CheckBoxAutoConect->setChecked(true);
+        EditEmail->setFocus();
+    }
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // The rule is on the outer size, frame included.
+    const QSize frame = frameGeometry().size() - size();
+    const int width = std::max(frameGeometry().width(), kMinimumOuterWidth) - frame.width();
+    const int height = std::max(frameGeometry().height(), kMinimumOuterHeight) - frame.height();
+    if (width != this->width() || height != this->height()) {
+        resize(width, height);
+    }
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == VirtualImage1 && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        VirtualImage1Click();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::VirtualImage1Click() {
+    platform::OpenUrl(vpUrlEmpresa.toStdString());
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -318,6 +499,286 @@ void TMainForm::TrazParaFrente() {
     raise();
     activateWindow();
     platform::BringWindowToFront(reinterpret_cast<void*>(winId()));
+}
+
+// ---- Sign-in and sign-out ----
+
+void TMainForm::Button4Click() {
+    LabelErro->clear();
+    if (EditEmail->text().isEmpty() && EditSenha->text().isEmpty()) {
+        LabelErro->setText(QStringLiteral("Usuário e/ou senhas inválidos."));
+        return;
+    }
+    HabilitaLogin(false);
+    try {
+        // The window keeps painting and its timers keep running while the platform answers.
+        const std::string result = RunInBackground([this, email = EditEmail->text().toStdString(),
+                                                    senha = EditSenha->text().toStdString(),
+                                                    autoConnect = CheckBoxAutoConect->isChecked()] {
+            return ChamaLoginEmpresa(email, senha, autoConnect);
+        });
+        if (result != "TRUE") {
+            MostraErroLogin(Q(result));
+        } else {
+            ConcluiLogin();
+        }
+    } catch (const std::exception& e) {
+        // A database failure must not leave the sign-in controls disabled for good.
+        MostraErroLogin(QString::fromUtf8(e.what()));
+    }
+    HabilitaLogin(true);
+}
+
+std::string TMainForm::ChamaLoginEmpresa(const std::string& email, const std::string& senha,
+                                         bool autoConnect) const {
+    // Runs on the helper thread: a connection of its own, since the window thread's is not shared.
+    store::Database db(arquivoBanco_);
+    return dispatch::LoginEmpresa(vpTokenRovezor.toStdString(), email, senha, autoConnect, db,
+                                  options_.dispatch);
+}
+
+void TMainForm::ConcluiLogin() {
+    store::Database& db = Banco();
+    const std::optional<store::Empresa> empresa = store::LeEmpresa(db);
+    if (!empresa || empresa->STATUS != "A") {
+        MostraErroLogin(QStringLiteral("Empresa inativada pela ") + vpEmpresa);
+        return;
+    }
+    vLogado = true;
+    DBCtrlGrid1->hide(); // the list refresh shows it again when there are orders
+    std::vector<store::Pedido> rows = store::ListaPedidos(db);
+    const long long primeiro = rows.empty() ? 0 : rows.front().ID;
+    DBCtrlGrid1->SetOrders(std::move(rows));
+    DBCtrlGrid1->SelectId(primeiro);
+    Logado(true);
+    Label6PEDIDOS->setText(QStringLiteral("PEDIDOS"));
+
+    LabelEmpresa->setText(Q(empresa->NOME));
+    LabelCIDADE->setText(Q(empresa->CIDADE) + QStringLiteral(" - ") + Q(empresa->UF));
+    PreencheListas(empresa->TIPOSPAGAMENTOS, empresa->CATEGORIAS);
+
+    store::ApagaPedidosAntigos(db);
+    RestauraConfiguracao();
+
+    if (store::LeConfigDelivery(db).empty() && cadastroDelivery_) {
+        cadastroDelivery_->AbreModal();
+    }
+    LabelErro->clear();
+}
+
+void TMainForm::PreencheListas(const std::string& tiposPagamentos, const std::string& categorias) {
+    ComboBoxPagamentos->clear();
+    for (const std::string& name : courier::PaymentChoices(tiposPagamentos)) {
+        ComboBoxPagamentos->addItem(Q(name));
+    }
+    ComboBoxPagamentos->setCurrentIndex(ComboBoxPagamentos->count() > 0 ? 0 : -1);
+    ComboBoxCategorias->clear();
+    for (const std::string& name : courier::ParseBracketList(categorias)) {
+        ComboBoxCategorias->addItem(Q(name));
+    }
+    ComboBoxCategorias->setCurrentIndex(ComboBoxCategorias->count() > 0 ? 0 : -1);
+}
+
+void TMainForm::RestauraConfiguracao() {
+    // The order matters: the minutes box and the check box save through their own handlers when
+    // the stored value differs, and each save takes the lists as they stand at that moment.
+    const store::Configuracao config = store::LeConfiguracao(Banco()).value_or(store::Configuracao{});
+    SelecionaTexto(ComboBoxCategorias, config.CATEGORIAPADRAO);
+    SelecionaTexto(ComboBoxPagamentos, config.PAGAMENTOPADRAO);
+    ComboBoxAgendar->setText(config.TEMPOAGENDAMENTO.empty() ? kMinutosPadrao : Q(config.TEMPOAGENDAMENTO));
+    SelecionaTexto(ComboBoxRetorno, config.RETORNOPADRAO);
+    CheckBoxRebimentoAutomatico->setChecked(config.SOLICITACAOAUTOMATICO == 1);
+}
+
+void TMainForm::MostraErroLogin(const QString& text) {
+    LabelErro->setText(text);
+    TrazParaFrente(); // an automatic sign-in at start that fails must be seen
+}
+
+void TMainForm::HabilitaLogin(bool enabled) {
+    Button4->setText(enabled ? QStringLiteral("ENTRAR") : QStringLiteral("CONECTANDO"));
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{Button4, EditEmail, EditSenha, CheckBoxAutoConect}) {
+        control->setEnabled(enabled);
+    }
+}
+
+void TMainForm::SpeedButton5Click() {
+    if (TimedMessageDlg(QStringLiteral("Deseja sair da conta? "), this) != QMessageBox::Yes) {
+        return;
+    }
+    vLogado = false;
+    Logado(false);
+    EditEmail->setFocus();
+    EditSenha->clear();
+    try {
+        store::ApagaEmpresa(Banco());
+    } catch (const std::exception& e) {
+        MostraErroPadrao(e);
+    }
+}
+
+// ---- Operator settings ----
+
+void TMainForm::GravaConfiguracao() {
+    store::Configuracao config;
+    config.CATEGORIAPADRAO = ComboBoxCategorias->currentText().toStdString();
+    config.PAGAMENTOPADRAO = ComboBoxPagamentos->currentText().toStdString();
+    config.TEMPOAGENDAMENTO = ComboBoxAgendar->text().toStdString();
+    config.RETORNOPADRAO = ComboBoxRetorno->currentText().toStdString();
+    config.SOLICITACAOAUTOMATICO = CheckBoxRebimentoAutomatico->isChecked() ? 1 : 0;
+    try {
+        store::SubstituiConfiguracao(Banco(), config);
+    } catch (const std::exception& e) {
+        MostraErroPadrao(e);
+    }
+}
+
+void TMainForm::CheckBoxRebimentoAutomaticoClick() {
+    AtualizaListaImediata(); // the cards' courier buttons depend on the mode
+    GravaConfiguracao();
+    PanelMenu->setFixedHeight(kPanelMenuHeight);
+}
+
+void TMainForm::ComboBoxAgendarChange() {
+    std::optional<std::string> corrigido;
+    try {
+        corrigido = courier::CorrectMinutesText(ComboBoxAgendar->text().toStdString());
+    } catch (const ConvertError& e) {
+        MostraErroPadrao(e); // the text stays as typed and nothing is saved
+        return;
+    }
+    if (!corrigido) {
+        return;
+    }
+    if (Q(*corrigido) != ComboBoxAgendar->text()) {
+        ComboBoxAgendar->setText(Q(*corrigido)); // runs this handler again for the new text
+    }
+    GravaConfiguracao();
+}
+
+void TMainForm::ComboBoxPagamentosChange() {
+    GravaConfiguracao();
+}
+
+void TMainForm::ComboBoxCategoriasChange() {
+    GravaConfiguracao();
+}
+
+void TMainForm::SpeedButton2Click() {
+    if (cadastroDelivery_) {
+        cadastroDelivery_->AbrePeloBotao();
+    }
+}
+
+// ---- Timers ----
+
+void TMainForm::PassoImediato() {
+    DefineIntervalo(TimerDelivery, 1);
+    Inicia(TimerDelivery);
+}
+
+void TMainForm::AtualizaListaImediata() {
+    DefineIntervalo(TimerPedidos, 1);
+    Inicia(TimerPedidos);
+}
+
+void TMainForm::TimerDeliveryTimer() {
+    TimerDelivery->stop();
+    TimerCountDelivery->stop();
+    DefineIntervalo(TimerDelivery, 30000);
+    if (ComboBoxAgendar->text().isEmpty()) {
+        ComboBoxAgendar->setText(kMinutosPadrao); // saved by the box's own handler
+    }
+    if (vLogado) {
+        ComboBoxAgendar->setEnabled(false);
+        ciclo_->PedePasso(); // FimDoPasso restarts the timers when it is over
+    } else {
+        DefineIntervalo(TimerDelivery, 5000);
+        CountDelivery = 5;
+        Inicia(TimerCountDelivery);
+        Inicia(TimerDelivery);
+    }
+}
+
+void TMainForm::FimDoPasso() {
+    ComboBoxAgendar->setEnabled(true);
+    CountDelivery = 30;
+    Inicia(TimerCountDelivery);
+    Inicia(TimerDelivery);
+}
+
+void TMainForm::TimerCountDeliveryTimer() {
+    --CountDelivery;
+    StatusPanel0->setText(CountDelivery >= 2
+                              ? QStringLiteral("Proxima Verificação em %1 segundos").arg(CountDelivery)
+                              : QStringLiteral("Verificando..."));
+}
+
+void TMainForm::TimerPedidosTimer() {
+    TimerPedidos->stop();
+    DefineIntervalo(TimerPedidos, 2000);
+    if (!vLogado) {
+        DefineIntervalo(TimerPedidos, 1000);
+        TimerPedidos->start();
+        return;
+    }
+    try {
+        RelePedidos();
+        ultimoErroLista_.clear();
+    } catch (const std::exception& e) {
+        // Shown once while the failure lasts; the refresh goes on and recovers by itself.
+        const QString message = QString::fromUtf8(e.what());
+        if (message != ultimoErroLista_) {
+            ultimoErroLista_ = message;
+            StatusPanel1->setText(message);
+        }
+    }
+    TimerPedidos->start();
+}
+
+void TMainForm::RelePedidos() {
+    const long long atual = DBCtrlGrid1->CurrentId();
+    DBCtrlGrid1->setUpdatesEnabled(false);
+    struct Redraw {
+        QWidget* grid;
+        ~Redraw() { grid->setUpdatesEnabled(true); }
+    } redraw{DBCtrlGrid1};
+
+    std::vector<store::Pedido> rows = store::ListaPedidos(Banco());
+    const auto count = rows.size();
+    DBCtrlGrid1->SetOrders(std::move(rows));
+    DBCtrlGrid1->SetAutomatic(CheckBoxRebimentoAutomatico->isChecked());
+    if (count > 0) {
+        DBCtrlGrid1->show();
+        Label6PEDIDOS->setText(QStringLiteral("%1 PEDIDOS INTEGRADOS").arg(count));
+    } else {
+        DBCtrlGrid1->hide();
+        Label6PEDIDOS->setText(QStringLiteral("SEM PEDIDOS"));
+    }
+    if (!DBCtrlGrid1->SelectId(atual)) {
+        DBCtrlGrid1->SelectLast();
+    }
+}
+
+void TMainForm::TimerLoginTimer() {
+    TimerLogin->stop();
+    DefineIntervalo(TimerLogin, 5000);
+    Logado(vLogado);
+    TimerLogin->start();
+}
+
+void TMainForm::TimerCadastroEntregaTimer() {
+    TimerCadastroEntrega->stop();
+    TrazParaFrente();
+    if (cadastroDelivery_) {
+        cadastroDelivery_->AbreAposErroLogin();
+    }
+}
+
+void TMainForm::TimerLoginAutomaticoTimer() {
+    TimerLoginAutomatico->stop();
+    Button4->click();
 }
 
 } // namespace brisko::ui

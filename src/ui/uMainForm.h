@@ -1,11 +1,16 @@
 #pragma once
 // The program's one permanent window: header, sign-in panel, settings panel, order panel and
 // status bar. Signed out it shows the sign-in panel; signed in, the settings and the orders.
+#include "Endpoint.h"
+#include "Marketplace.h"
+
 #include <QMainWindow>
+#include <QPointer>
 #include <QThreadPool>
 
 #include <filesystem>
 #include <memory>
+#include <string>
 
 class QCheckBox;
 class QComboBox;
@@ -22,35 +27,108 @@ class Database;
 
 namespace brisko::ui {
 
+class CycleBridge;
+class OrderCardGrid;
+class TFCadastroDelivery;
+
+// Where the outside services are reached; the program uses the build's constants, tests point
+// them at the simulators.
+struct MainFormOptions {
+    dispatch::Endpoint dispatch{};
+    marketplace::Endpoint marketplace{};
+};
+
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
     // programFolder holds BD/BANCO.db, open/ and the command file; tests pass temporary folders.
-    explicit TMainForm(std::filesystem::path programFolder, QWidget* parent = nullptr);
+    explicit TMainForm(std::filesystem::path programFolder, MainFormOptions options = {},
+                       QWidget* parent = nullptr);
     ~TMainForm() override;
 
     // Lays the window out for the signed-in (true) or signed-out (false) state.
     void Logado(bool V);
+    bool EstaLogado() const { return vLogado; }
+
+    // The window thread's connection; throws DatabaseError when the file could not be opened.
+    store::Database& Banco();
+    const std::filesystem::path& ArquivoBanco() const { return arquivoBanco_; }
+    const MainFormOptions& Opcoes() const { return options_; }
+
+    // The account dialog registers itself here when it is created.
+    void RegistraCadastroDelivery(TFCadastroDelivery* dialog);
+
+    // A pass as soon as possible; one asked for while a pass runs comes after it, never beside it.
+    void PassoImediato();
+    // The order list re-read at once.
+    void AtualizaListaImediata();
+    // Restored if minimised and brought to the foreground.
+    void TrazParaFrente();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    friend class CycleBridge; // writes the status texts and takes the settings on the window thread
+
     void MontaTela();
     QFrame* MontaPanelMenu();
     QFrame* MontaPanelLogin();
     QFrame* MontaPanelPedidos();
     void MontaStatusBar();
+    void MontaTimers();
+    void LigaEventos();
 
     void FormCreate();
     void VariaveisPadrao();
     void AbreBanco();
+    void FormShow();
     bool FormCloseQuery();
     void TimerVersaoTimer();
-    void TrazParaFrente();
+
+    // Sign-in and sign-out.
+    void Button4Click();
+    std::string ChamaLoginEmpresa(const std::string& email, const std::string& senha, bool autoConnect) const;
+    void ConcluiLogin();
+    void PreencheListas(const std::string& tiposPagamentos, const std::string& categorias);
+    void RestauraConfiguracao();
+    void MostraErroLogin(const QString& text);
+    void HabilitaLogin(bool enabled);
+    void SpeedButton5Click();
+    void VirtualImage1Click();
+
+    // Operator settings.
+    void GravaConfiguracao();
+    void CheckBoxRebimentoAutomaticoClick();
+    void ComboBoxAgendarChange();
+    void ComboBoxPagamentosChange();
+    void ComboBoxCategoriasChange();
+    void SpeedButton2Click();
+
+    // Timers of the integration cycle and the screen.
+    void TimerDeliveryTimer();
+    void TimerCountDeliveryTimer();
+    void TimerPedidosTimer();
+    void TimerLoginTimer();
+    void TimerCadastroEntregaTimer();
+    void TimerLoginAutomaticoTimer();
+    void RelePedidos();
+    void FimDoPasso();
+
+    // Handlers never let an error escape into the toolkit: it goes to the default error box.
+    void MostraErroPadrao(const std::exception& e);
 
     std::filesystem::path programFolder_;
+    std::filesystem::path arquivoBanco_;
+    MainFormOptions options_;
     std::unique_ptr<store::Database> database_; // empty when the file could not be opened
+    QPointer<TFCadastroDelivery> cadastroDelivery_;
+    std::unique_ptr<CycleBridge> ciclo_;
+    bool mostrada_ = false;
+    QString ultimoErroLista_; // the list refresh reports a failure once, not every 2 seconds
 
     // Operator constants of this build, set once at creation.
     QString vpEmpresa;
@@ -59,6 +137,7 @@ private:
     int vpIndexLogo = 0;
 
     bool vLogado = false;
+    int CountDelivery = 0;
 
     QLabel* VirtualImage1 = nullptr;
     QToolButton* SpeedButton5 = nullptr;
@@ -67,7 +146,7 @@ private:
     QLabel* LabelEmpresa = nullptr;
     QLabel* LabelCIDADE = nullptr;
     QCheckBox* CheckBoxRebimentoAutomatico = nullptr;
-    QComboBox* ComboBoxAgendar = nullptr;
+    QLineEdit* ComboBoxAgendar = nullptr;
     QComboBox* ComboBoxCategorias = nullptr;
     QComboBox* ComboBoxPagamentos = nullptr;
     QComboBox* ComboBoxRetorno = nullptr;
@@ -84,11 +163,18 @@ private:
     QLabel* LabelAvisos = nullptr;
     QLabel* Label6PEDIDOS = nullptr;
     QToolButton* SpeedButton2 = nullptr;
+    OrderCardGrid* DBCtrlGrid1 = nullptr;
 
     QLabel* StatusPanel0 = nullptr; // countdown to the next pass
     QLabel* StatusPanel1 = nullptr; // progress and errors of the cycle
 
     QTimer* TimerVersao = nullptr;
+    QTimer* TimerDelivery = nullptr;
+    QTimer* TimerCountDelivery = nullptr;
+    QTimer* TimerPedidos = nullptr;
+    QTimer* TimerLogin = nullptr;
+    QTimer* TimerCadastroEntrega = nullptr;
+    QTimer* TimerLoginAutomatico = nullptr;
     QThreadPool versaoPool_; // the bring-to-front check runs here, one at a time
 };
 

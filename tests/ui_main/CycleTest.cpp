@@ -1,0 +1,197 @@
+// The integration cycle on screen: the countdown, the list refresh and the passes.
+#include "MainWindowFixture.h"
+
+#include "Store.h"
+#include "TestDatabase.h"
+
+#include "ModalAnswerer.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+namespace brisko::test {
+namespace {
+
+class CycleTest : public MainWindowTest {
+protected:
+    std::size_t TokenRequests() {
+        std::size_t count = 0;
+        for (const auto& request : marketplace.Requests()) {
+            count += request.path == "/alfredo/auth/token" ? 1 : 0;
+        }
+        return count;
+    }
+    QLabel* Status() { return Main<QLabel>("StatusBar1Panel1"); }
+    // The next pass has ended when the countdown starts again from 29.
+    bool WaitPassEnd() {
+        return WaitUntil([&] {
+            return Main<QLabel>("StatusBar1Panel0")->text() ==
+                   QStringLiteral("Proxima Verificação em 29 segundos");
+        });
+    }
+};
+
+// The countdown texts seen from now until `last` shows.
+QStringList CountdownUntil(QLabel* panel, const QString& last, std::chrono::milliseconds timeout) {
+    QStringList seen;
+    WaitUntil(
+        [&] {
+            if (seen.isEmpty() || seen.back() != panel->text()) {
+                seen << panel->text();
+            }
+            return panel->text() == last;
+        },
+        timeout);
+    return seen;
+}
+
+TEST_F(CycleTest, SignedOutCountdownRunsFromFourEveryFiveSeconds) {
+    Open();
+    auto* panel = Main<QLabel>("StatusBar1Panel0");
+    ASSERT_TRUE(WaitUntil([&] { return panel->text() == QStringLiteral("Verificando..."); },
+                          std::chrono::seconds(8)));
+    const QStringList seen = CountdownUntil(panel, QStringLiteral("Verificando..."), std::chrono::seconds(1));
+    const QStringList next =
+        CountdownUntil(panel, QStringLiteral("Proxima Verificação em 2 segundos"), std::chrono::seconds(8));
+    EXPECT_EQ(next, (QStringList{QStringLiteral("Verificando..."),
+                                 QStringLiteral("Proxima Verificação em 4 segundos"),
+                                 QStringLiteral("Proxima Verificação em 3 segundos"),
+                                 QStringLiteral("Proxima Verificação em 2 segundos")}));
+    static_cast<void>(seen);
+}
+
+TEST_F(CycleTest, OrderListFollowsTheTableAndKeepsTheCurrentOrder) {
+    StoreAccount("", "");
+    Open();
+    SignIn();
+    ASSERT_TRUE(WaitUntil([&] { return Text("Label6PEDIDOS") == QStringLiteral("SEM PEDIDOS"); }));
+    EXPECT_TRUE(Main("DBCtrlGrid1")->isHidden());
+    InsertOrderAt(Db(), {"um", std::nullopt}, "-2 hours");
+    InsertOrderAt(Db(), {"dois", std::nullopt}, "-1 hours");
+    ASSERT_TRUE(WaitUntil([&] { return Text("Label6PEDIDOS") == QStringLiteral("2 PEDIDOS INTEGRADOS"); }));
+    EXPECT_TRUE(Main("DBCtrlGrid1")->isVisible());
+}
+
+TEST_F(CycleTest, ListRefreshErrorIsShownOnceAndTheRefreshGoesOn) {
+    StoreAccount("", "");
+    Open();
+    SignIn();
+    auto* panel = Main<QLabel>("StatusBar1Panel1");
+    Db().Execute("ALTER TABLE PEDIDOS RENAME TO PEDIDOS_FORA");
+    ASSERT_TRUE(WaitUntil([&] { return panel->text().contains(QStringLiteral("PEDIDOS")); }))
+        << panel->text().toStdString();
+    Db().Execute("ALTER TABLE PEDIDOS_FORA RENAME TO PEDIDOS");
+    InsertOrderAt(Db(), {"volta", std::nullopt}, "-1 minutes");
+    EXPECT_TRUE(WaitUntil([&] { return Text("Label6PEDIDOS") == QStringLiteral("1 PEDIDOS INTEGRADOS"); }));
+}
+
+TEST_F(CycleTest, SignedInPassEndsAndCountsDownFromTwentyNine) {
+    Open();
+    StoreAccount("", "");
+    SignIn();
+    ASSERT_TRUE(WaitPassEnd());
+    EXPECT_EQ(Status()->text(), QStringLiteral("Aiqfome não cadastrado"));
+    EXPECT_EQ(TokenRequests(), 0u);
+    EXPECT_TRUE(Main("ComboBoxAgendar")->isEnabled());
+}
+
+TEST_F(CycleTest, RefusedMarketplaceAccountBringsTheDialogForwardAfterEveryPass) {
+    marketplace.AddAccount("loja-aiq", "certa");
+    StoreAccount("loja-aiq", "errada");
+    Open();
+    SignIn();
+    const QString warning = QStringLiteral("LOGIN E SENHA AIQFOME INCORRETO");
+    for (int pass = 0; pass < 2; ++pass) {
+        SCOPED_TRACE(pass);
+        ASSERT_TRUE(WaitUntil([&] { return dialog->isVisible(); }));
+        EXPECT_FALSE(dialog->isModal());
+        EXPECT_EQ(Dialog<QLabel>("Label3")->text(), warning);
+        EXPECT_EQ(Status()->text(), warning);
+        EXPECT_TRUE(Main("LabelAvisos")->isVisible());
+        EXPECT_EQ(Text("LabelAvisos"), warning);
+        dialog->hide();
+        form->PassoImediato();
+    }
+    // Opened by the operator's button, the warning is gone.
+    ASSERT_TRUE(WaitUntil([&] { return dialog->isVisible(); }));
+    dialog->hide();
+    QTest::mouseClick(Main<QToolButton>("SpeedButton2"), Qt::LeftButton);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(Dialog<QLabel>("Label3")->text().isEmpty());
+    EXPECT_EQ(Dialog<QLineEdit>("EditLogin")->text(), QStringLiteral("loja-aiq"));
+    EXPECT_EQ(Dialog<QLineEdit>("EditSenha")->text(), QStringLiteral("errada"));
+}
+
+TEST_F(CycleTest, SavingTheAccountRunsAPassAtOnce) {
+    marketplace.AddAccount("loja-aiq", "certa");
+    StoreAccount("", "");
+    Open();
+    SignIn();
+    ASSERT_TRUE(WaitPassEnd());
+    QTest::mouseClick(Main<QToolButton>("SpeedButton2"), Qt::LeftButton);
+    ASSERT_TRUE(dialog->isVisible());
+    Dialog<QLineEdit>("EditLogin")->setText(QStringLiteral("loja-aiq"));
+    Dialog<QLineEdit>("EditSenha")->setText(QStringLiteral("certa"));
+    QTest::mouseClick(Dialog<QPushButton>("Button4"), Qt::LeftButton);
+    EXPECT_FALSE(dialog->isVisible());
+    const auto rows = store::LeConfigDelivery(Db());
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].LOGIN, "loja-aiq");
+    EXPECT_EQ(rows[0].SENHA, "certa");
+    EXPECT_EQ(rows[0].ORIGEM, "AIQFOME");
+    EXPECT_EQ(rows[0].IDORIGEM, 1);
+    // Well before the 30-second wait would end.
+    EXPECT_TRUE(WaitUntil([&] { return Status()->text() == QStringLiteral("Aiqfome conectado"); },
+                          std::chrono::seconds(5)))
+        << Status()->text().toStdString();
+    EXPECT_EQ(TokenRequests(), 1u);
+    EXPECT_FALSE(Main("LabelAvisos")->isVisible());
+}
+
+TEST_F(CycleTest, AccountSaveFailureKeepsTheDialogOpenAndRunsNoPass) {
+    StoreAccount("", "");
+    Open();
+    SignIn();
+    ASSERT_TRUE(WaitPassEnd());
+    Db().Execute("CREATE TRIGGER no_account BEFORE UPDATE ON CONFIGDELIVERY BEGIN SELECT RAISE(ABORT, "
+                 "'somente leitura'); END");
+    QTest::mouseClick(Main<QToolButton>("SpeedButton2"), Qt::LeftButton);
+    Dialog<QLineEdit>("EditLogin")->setText(QStringLiteral("loja-aiq"));
+    ModalAnswerer answerer(QMessageBox::Ok);
+    QTest::mouseClick(Dialog<QPushButton>("Button4"), Qt::LeftButton);
+    ASSERT_TRUE(answerer.Seen());
+    EXPECT_TRUE(answerer.Seen()->text.contains(QStringLiteral("somente leitura")));
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(Dialog<QLineEdit>("EditLogin")->text(), QStringLiteral("loja-aiq"));
+    QTest::qWait(1500);
+    EXPECT_EQ(Main<QLabel>("StatusBar1Panel0")->text().left(23), QStringLiteral("Proxima Verificação em "));
+    EXPECT_NE(Main<QLabel>("StatusBar1Panel0")->text(), QStringLiteral("Proxima Verificação em 29 segundos"));
+}
+
+TEST_F(CycleTest, ImmediatePassAskedDuringAPassRunsAfterIt) {
+    marketplace.AddAccount("loja-aiq", "certa");
+    StoreAccount("loja-aiq", "certa");
+    // The first token request takes a while: long enough to ask for more passes meanwhile.
+    marketplace.Script(
+        "POST", "/alfredo/auth/token",
+        sim::Answer().WithStatus(503).WithBody("{}").WithDelay(std::chrono::milliseconds(1500)));
+    Open();
+    SignIn();
+    ASSERT_TRUE(WaitUntil([&] { return TokenRequests() == 1; }));
+    EXPECT_FALSE(Main("ComboBoxAgendar")->isEnabled());
+    form->PassoImediato();
+    QTest::qWait(100);
+    form->PassoImediato();
+    QTest::qWait(500);
+    EXPECT_EQ(TokenRequests(), 1u) << "a second pass ran beside the first";
+    ASSERT_TRUE(WaitUntil([&] { return TokenRequests() == 2; }));
+    ASSERT_TRUE(WaitUntil([&] { return Status()->text() == QStringLiteral("Aiqfome conectado"); }));
+    QTest::qWait(1000);
+    EXPECT_EQ(TokenRequests(), 2u) << "the requests asked for meanwhile make one pass after it";
+}
+
+} // namespace
+} // namespace brisko::test

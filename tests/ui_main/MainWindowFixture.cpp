@@ -1,0 +1,60 @@
+#include "MainWindowFixture.h"
+
+#include "BuildConstants.h"
+#include "ConfigDelivery.h"
+#include "TestDatabase.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace brisko::test {
+
+MainWindowTest::MainWindowTest() : dbFile(folder / "BD" / "BANCO.db"), dispatch(build::kDispatchApiKey) {
+    std::filesystem::create_directories(dbFile.parent_path());
+    FreshDatabase(dbFile);
+    db_ = std::make_unique<store::Database>(dbFile);
+    EXPECT_TRUE(dispatch.Start());
+    EXPECT_TRUE(marketplace.Start());
+}
+
+MainWindowTest::~MainWindowTest() {
+    dialog.reset();
+    form.reset();
+}
+
+void MainWindowTest::Open() {
+    ui::MainFormOptions options;
+    options.dispatch.baseUrl = dispatch.BaseUrl();
+    options.dispatch.caFile = sim::TestCaFile().string();
+    options.marketplace.baseUrl = marketplace.BaseUrl();
+    options.marketplace.caFile = sim::TestCaFile().string();
+    form = std::make_unique<ui::TMainForm>(folder.Path(), options);
+    dialog = std::make_unique<ui::TFCadastroDelivery>(form.get());
+    form->show();
+}
+
+void MainWindowTest::SignIn(const QString& email, const QString& senha) {
+    Main<QLineEdit>("EditEmail")->setText(email);
+    Main<QLineEdit>("EditSenha")->setText(senha);
+    QTest::mouseClick(Main<QPushButton>("Button4"), Qt::LeftButton);
+    ASSERT_TRUE(WaitUntil([&] { return form->EstaLogado() && Main("PanelPedidos")->isVisible(); }))
+        << Text("LabelErro").toStdString();
+}
+
+void MainWindowTest::StoreAccount(const std::string& login, const std::string& senha) {
+    store::GravaContaConfigDelivery(Db(), store::InsereConfigDeliveryVazia(Db()), login, senha);
+}
+
+long long MainWindowTest::Count(const std::string& table) {
+    auto statement = Db().Prepare("SELECT COUNT(*) AS N FROM " + table);
+    statement.Step();
+    return statement.Integer("N");
+}
+
+QString MainWindowTest::Text(const char* label) {
+    return Main<QLabel>(label)->text();
+}
+
+} // namespace brisko::test

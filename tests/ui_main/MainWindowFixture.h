@@ -1,0 +1,95 @@
+#pragma once
+// The main window and the account dialog on a fresh database file in a temporary program folder,
+// with the dispatch and marketplace simulators listening on 127.0.0.1.
+#include "DispatchSimulator.h"
+#include "MarketplaceSimulator.h"
+#include "Polling.h"
+#include "TempFolder.h"
+
+#include "Database.h"
+#include "UCadastroDelivery.h"
+#include "uMainForm.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace brisko::test {
+
+inline const QString kDisplayName = QStringLiteral("Brisko Derereve Vilamar");
+
+// Runs `onSeen` once, from inside whatever event loop is running, when a modal widget of type W
+// becomes active (a modal dialog's exec() blocks the test's own code).
+template <class W> class WhenModal {
+public:
+    explicit WhenModal(std::function<void(W*)> onSeen) : onSeen_(std::move(onSeen)) {
+        QObject::connect(&poll_, &QTimer::timeout, [this] {
+            if (auto* widget = qobject_cast<W*>(QApplication::activeModalWidget());
+                widget && widget->isVisible()) {
+                poll_.stop();
+                seen_ = true;
+                onSeen_(widget);
+            }
+        });
+        poll_.start(20);
+    }
+    bool Seen() const { return seen_; }
+
+private:
+    std::function<void(W*)> onSeen_;
+    QTimer poll_;
+    bool seen_ = false;
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest();
+    ~MainWindowTest() override;
+
+    // Creates the windows as the program does and shows the main window.
+    void Open();
+    // Signs the demo store in by the sign-in panel and waits for the signed-in layout.
+    void SignIn(const QString& email = QStringLiteral("loja@demo.com"),
+                const QString& senha = QStringLiteral("demo123"));
+    // A marketplace account row, so that sign-in does not stop in the account dialog.
+    void StoreAccount(const std::string& login, const std::string& senha);
+
+    // The test's own connection to the program's database file.
+    store::Database& Db() { return *db_; }
+    long long Count(const std::string& table);
+
+    // A widget of the main window itself (the dialog has controls of the same names).
+    template <class W = QWidget> W* Main(const char* name) {
+        for (W* widget : form->findChildren<W*>(QString::fromLatin1(name))) {
+            if (widget->window() == form.get()) {
+                return widget;
+            }
+        }
+        ADD_FAILURE() << "no " << name << " on the main window";
+        return nullptr;
+    }
+    template <class W = QWidget> W* Dialog(const char* name) {
+        W* widget = dialog->findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    QString Text(const char* label);
+
+    TempFolder folder;
+    std::filesystem::path dbFile;
+    sim::DispatchSimulator dispatch;
+    sim::MarketplaceSimulator marketplace;
+    std::unique_ptr<ui::TMainForm> form;
+    std::unique_ptr<ui::TFCadastroDelivery> dialog;
+
+private:
+    std::unique_ptr<store::Database> db_;
+};
+
+} // namespace brisko::test

@@ -1,0 +1,159 @@
+// The operator's settings: what each control saves, and when.
+#include "MainWindowFixture.h"
+
+#include "ModalAnswerer.h"
+#include "Store.h"
+#include "TestDatabase.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+namespace brisko::test {
+namespace {
+
+class SettingsTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        StoreAccount("", "");
+        // Every insert into the settings table is counted, so a test can tell "saved" from "not".
+        Db().Execute("CREATE TABLE SAVES (N INTEGER)");
+        Db().Execute("INSERT INTO SAVES VALUES (0)");
+        Db().Execute(
+            "CREATE TRIGGER count_saves AFTER INSERT ON CONFIGURACAO BEGIN UPDATE SAVES SET N = N + 1; END");
+    }
+    long long Saves() {
+        auto statement = Db().Prepare("SELECT N FROM SAVES");
+        statement.Step();
+        return statement.Integer("N");
+    }
+    store::Configuracao Stored() {
+        const auto row = store::LeConfiguracao(Db());
+        EXPECT_TRUE(row);
+        return row.value_or(store::Configuracao{});
+    }
+    QLineEdit* Minutes() { return Main<QLineEdit>("ComboBoxAgendar"); }
+    void Type(const QString& text) {
+        ASSERT_TRUE(WaitUntil([&] { return Minutes()->isEnabled(); })); // disabled while a pass runs
+        Minutes()->clear();
+        QTest::keyClicks(Minutes(), text);
+    }
+};
+
+TEST_F(SettingsTest, MinutesAreCorrectedIntoTheirRangeAndStored) {
+    Open();
+    SignIn();
+    struct Case {
+        const char* typed;
+        const char* shown;
+    };
+    for (const Case& c : {Case{"0", "5"}, Case{"150", "120"}, Case{"007", "007"}, Case{"45", "45"}}) {
+        SCOPED_TRACE(c.typed);
+        Minutes()->setText(QString::fromLatin1(c.typed)); // pasted whole: typing "007" would pass by "0"
+        EXPECT_EQ(Minutes()->text(), QString::fromLatin1(c.shown));
+        EXPECT_EQ(Stored().TEMPOAGENDAMENTO, c.shown);
+        EXPECT_EQ(Stored().NOME, "PADRAO");
+    }
+}
+
+TEST_F(SettingsTest, CorrectionSavesTwiceAndAnUnreadableNumberSavesNothing) {
+    Open();
+    SignIn();
+    Minutes()->setText(QStringLiteral("300"));
+    const long long before = Saves();
+    Minutes()->setText(QStringLiteral("0"));
+    EXPECT_EQ(Saves() - before, 2); // the corrected text saves, then the first run goes on and saves
+
+    const long long beforeBad = Saves();
+    ModalAnswerer answerer(QMessageBox::Ok);
+    Minutes()->setText(QStringLiteral("99999999999"));
+    ASSERT_TRUE(WaitUntil([&] { return answerer.Seen().has_value(); }));
+    EXPECT_EQ(Minutes()->text(), QStringLiteral("99999999999"));
+    EXPECT_EQ(Saves(), beforeBad);
+    EXPECT_EQ(Stored().TEMPOAGENDAMENTO, "5");
+}
+
+TEST_F(SettingsTest, EmptyMinutesSaveNothingAndTheNextTickPutsTheDefault) {
+    Open();
+    SignIn();
+    Type(QStringLiteral("30"));
+    const long long before = Saves();
+    Minutes()->clear();
+    EXPECT_EQ(Saves(), before);
+    EXPECT_EQ(Stored().TEMPOAGENDAMENTO, "30");
+    form->PassoImediato();
+    ASSERT_TRUE(WaitUntil([&] { return Minutes()->text() == QStringLiteral("120"); }));
+    EXPECT_EQ(Stored().TEMPOAGENDAMENTO, "120");
+}
+
+TEST_F(SettingsTest, CheckBoxStoresItsStateAndRefreshesTheListAtOnce) {
+    Open();
+    SignIn();
+    auto* lista = form->findChild<QTimer*>(QStringLiteral("TimerPedidos"));
+    ASSERT_NE(lista, nullptr);
+    auto* box = Main<QCheckBox>("CheckBoxRebimentoAutomatico");
+    for (const bool ticked : {true, false}) {
+        SCOPED_TRACE(ticked);
+        lista->stop(); // as while the delivery dialog is open: only the immediate refresh can run
+        InsertOrderAt(Db(), {"novo" + std::to_string(ticked), std::nullopt}, "-1 minutes");
+        const QString expected = QStringLiteral("%1 PEDIDOS INTEGRADOS").arg(Count("PEDIDOS"));
+        QTest::mouseClick(box, Qt::LeftButton);
+        EXPECT_EQ(box->isChecked(), ticked);
+        EXPECT_EQ(Stored().SOLICITACAOAUTOMATICO, ticked ? 1 : 0);
+        EXPECT_TRUE(
+            WaitUntil([&] { return Text("Label6PEDIDOS") == expected; }, std::chrono::milliseconds(1000)));
+        EXPECT_EQ(Main("PanelMenu")->height(), 80);
+    }
+}
+
+TEST_F(SettingsTest, ListsSaveOnTheOperatorsChoiceOnly) {
+    Db().Execute("INSERT INTO CONFIGURACAO (NOME, TEMPOAGENDAMENTO) VALUES ('PADRAO', '120')");
+    Db().Execute("INSERT INTO CONFIGURACAO (NOME, TEMPOAGENDAMENTO) VALUES ('OUTRA', '120')");
+    Open();
+    SignIn();
+    EXPECT_EQ(Saves(), 2); // the two rows above; filling and restoring the lists saved nothing
+    auto* retorno = Main<QComboBox>("ComboBoxRetorno");
+    retorno->setCurrentIndex(1); // by the program
+    EXPECT_EQ(Saves(), 2);
+
+    retorno->setCurrentIndex(0);
+    retorno->setFocus();
+    QTest::keyClick(retorno, Qt::Key_Down); // the operator picks "Sim"
+    EXPECT_EQ(Saves(), 3);
+    EXPECT_EQ(Count("CONFIGURACAO"), 1);
+    EXPECT_EQ(Stored().RETORNOPADRAO, "Sim");
+
+    auto* categorias = Main<QComboBox>("ComboBoxCategorias");
+    ASSERT_GE(categorias->count(), 2);
+    categorias->setFocus();
+    QTest::keyClick(categorias, Qt::Key_Down);
+    EXPECT_EQ(Stored().CATEGORIAPADRAO, categorias->itemText(1).toStdString());
+}
+
+TEST_F(SettingsTest, SignInRestoreSavesOnlyWhatDiffersFromTheControls) {
+    struct Case {
+        const char* name;
+        const char* minutes;
+        long long automatic;
+        long long saves;
+    };
+    for (const Case& c : {Case{"same as the controls", "120", 0, 0}, Case{"minutes differ", "45", 0, 1},
+                          Case{"both differ", "45", 1, 2}}) {
+        SCOPED_TRACE(c.name);
+        dialog.reset();
+        form.reset();
+        store::Configuracao stored;
+        stored.TEMPOAGENDAMENTO = c.minutes;
+        stored.SOLICITACAOAUTOMATICO = c.automatic;
+        store::SubstituiConfiguracao(Db(), stored);
+        Db().Execute("UPDATE SAVES SET N = 0");
+        Open();
+        SignIn();
+        EXPECT_EQ(Saves(), c.saves);
+    }
+}
+
+} // namespace
+} // namespace brisko::test

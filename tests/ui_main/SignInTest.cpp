@@ -1,0 +1,252 @@
+// Showing the main window and signing the store in at the dispatch simulator.
+#include "MainWindowFixture.h"
+
+#include "BracketList.h"
+#include "BuildConstants.h"
+#include "PaymentMethods.h"
+#include "Store.h"
+#include "TestDatabase.h"
+#include "URovezor.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <fstream>
+
+namespace brisko::test {
+namespace {
+
+QStringList Items(QComboBox* list) {
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i) {
+        items << list->itemText(i);
+    }
+    return items;
+}
+
+QStringList Expected(const std::vector<std::string>& names) {
+    QStringList items;
+    for (const std::string& name : names) {
+        items << QString::fromStdString(name);
+    }
+    return items;
+}
+
+using SignInTest = MainWindowTest;
+
+TEST_F(SignInTest, ShownWithEmptyBoxesTickedBoxAndHeading) {
+    Open();
+    EXPECT_EQ(Text("Label7"), QStringLiteral("Entre com sua conta - ") + kDisplayName);
+    EXPECT_TRUE(Main<QLineEdit>("EditEmail")->text().isEmpty());
+    EXPECT_TRUE(Main<QLineEdit>("EditSenha")->text().isEmpty());
+    EXPECT_TRUE(Main<QCheckBox>("CheckBoxAutoConect")->isChecked());
+    EXPECT_EQ(form->focusWidget(), Main("EditEmail"));
+}
+
+TEST_F(SignInTest, BothBoxesEmptyAsksNothingOfThePlatform) {
+    Open();
+    QTest::mouseClick(Main<QPushButton>("Button4"), Qt::LeftButton);
+    EXPECT_EQ(Text("LabelErro"), QStringLiteral("Usuário e/ou senhas inválidos."));
+    EXPECT_TRUE(dispatch.Requests().empty());
+    EXPECT_FALSE(form->EstaLogado());
+}
+
+TEST_F(SignInTest, RefusedSignInShowsThePlatformTextAndEnablesTheControlsAgain) {
+    // What the client answers for these credentials, asked on a scratch database.
+    TempFolder scratch;
+    FreshDatabase(scratch / "scratch.db");
+    store::Database scratchDb(scratch / "scratch.db");
+    dispatch::Endpoint endpoint{dispatch.BaseUrl(), sim::TestCaFile().string(), {}, {}};
+
+    struct Case {
+        const char* name;
+        QString email;
+        QString senha;
+    };
+    for (const Case& c : {Case{"wrong password", QStringLiteral("loja@demo.com"), QStringLiteral("errada")},
+                          Case{"empty e-mail still asks", QString(), QStringLiteral("demo123")}}) {
+        SCOPED_TRACE(c.name);
+        const std::string expected = dispatch::LoginEmpresa(build::kDispatchApiKey, c.email.toStdString(),
+                                                            c.senha.toStdString(), true, scratchDb, endpoint);
+        ASSERT_NE(expected, "TRUE");
+        ASSERT_FALSE(expected.empty());
+        if (!form) {
+            Open();
+        }
+        dispatch.ClearRequests();
+        Main<QLineEdit>("EditEmail")->setText(c.email);
+        Main<QLineEdit>("EditSenha")->setText(c.senha);
+        QTest::keyClick(Main<QLineEdit>("EditSenha"), Qt::Key_Return); // Enter signs in as the button does
+
+        EXPECT_EQ(Text("LabelErro"), QString::fromStdString(expected));
+        EXPECT_EQ(dispatch.Requests().size(), 1u);
+        EXPECT_FALSE(form->EstaLogado());
+        EXPECT_TRUE(Main("PanelLogin")->isVisible());
+        auto* button = Main<QPushButton>("Button4");
+        EXPECT_EQ(button->text(), QStringLiteral("ENTRAR"));
+        for (const char* name : {"Button4", "EditEmail", "EditSenha", "CheckBoxAutoConect"}) {
+            EXPECT_TRUE(Main(name)->isEnabled()) << name;
+        }
+    }
+}
+
+TEST_F(SignInTest, InactiveStoreIsRefusedAndItsRecordKept) {
+    Open();
+    Main<QLineEdit>("EditEmail")->setText(QStringLiteral("inativa@demo.com"));
+    Main<QLineEdit>("EditSenha")->setText(QStringLiteral("demo123"));
+    QTest::mouseClick(Main<QPushButton>("Button4"), Qt::LeftButton);
+    EXPECT_EQ(Text("LabelErro"), QStringLiteral("Empresa inativada pela ") + kDisplayName);
+    EXPECT_FALSE(form->EstaLogado());
+    EXPECT_TRUE(Main("PanelLogin")->isVisible());
+    const auto empresa = store::LeEmpresa(Db());
+    ASSERT_TRUE(empresa);
+    EXPECT_EQ(empresa->AUTOCONNECT, "S");
+}
+
+TEST_F(SignInTest, ControlsWaitDisabledWhileThePlatformAnswers) {
+    dispatch.Script("GET", "/api/integracao/empresa",
+                    sim::Answer().WithStatus(500).WithDelay(std::chrono::milliseconds(800)));
+    Open();
+    Main<QLineEdit>("EditEmail")->setText(QStringLiteral("loja@demo.com"));
+    Main<QLineEdit>("EditSenha")->setText(QStringLiteral("demo123"));
+    bool sawWaiting = false;
+    QTimer probe;
+    // Runs while the sign-in waits, which shows the window thread stays free meanwhile.
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        auto* button = Main<QPushButton>("Button4");
+        if (button->text() == QStringLiteral("CONECTANDO") && !button->isEnabled() &&
+            !Main("EditEmail")->isEnabled() && !Main("EditSenha")->isEnabled() &&
+            !Main("CheckBoxAutoConect")->isEnabled()) {
+            sawWaiting = true;
+        }
+    });
+    probe.start(50);
+    QTest::mouseClick(Main<QPushButton>("Button4"), Qt::LeftButton);
+    probe.stop();
+    EXPECT_TRUE(sawWaiting);
+    EXPECT_EQ(Main<QPushButton>("Button4")->text(), QStringLiteral("ENTRAR"));
+    EXPECT_TRUE(Main("Button4")->isEnabled());
+}
+
+TEST_F(SignInTest, DatabaseErrorDuringSignInIsShownAndTheControlsComeBack) {
+    Open();
+    // The login's own connection cannot write the store's record.
+    Db().Execute(
+        "CREATE TRIGGER no_empresa BEFORE INSERT ON EMPRESA BEGIN SELECT RAISE(ABORT, 'disco cheio'); END");
+    Main<QLineEdit>("EditEmail")->setText(QStringLiteral("loja@demo.com"));
+    Main<QLineEdit>("EditSenha")->setText(QStringLiteral("demo123"));
+    QTest::mouseClick(Main<QPushButton>("Button4"), Qt::LeftButton);
+    EXPECT_TRUE(Text("LabelErro").contains(QStringLiteral("disco cheio"))) << Text("LabelErro").toStdString();
+    EXPECT_FALSE(form->EstaLogado());
+    EXPECT_TRUE(Main("Button4")->isEnabled());
+    EXPECT_EQ(Main<QPushButton>("Button4")->text(), QStringLiteral("ENTRAR"));
+}
+
+TEST_F(SignInTest, SuccessFillsListsRestoresSettingsRunsRetentionAndAsksForTheAccount) {
+    const long long velho = InsertOrderAt(Db(), {"velho", std::nullopt}, "-3 days");
+    const long long novo = InsertOrderAt(Db(), {"novo", std::nullopt}, "-1 hours");
+    // Stored defaults that differ from the first entries, so the restore has to pick them.
+    const auto loja = sim::DispatchSimulator::DemoStores().front();
+    ASSERT_GE(loja.categorias.size(), 2u);
+    store::Configuracao stored;
+    stored.CATEGORIAPADRAO = loja.categorias[1].nome;
+    stored.TEMPOAGENDAMENTO = "45";
+    stored.RETORNOPADRAO = "Sim";
+    stored.SOLICITACAOAUTOMATICO = 1;
+    stored.PAGAMENTOPADRAO = "nenhum destes"; // no entry equals it: the first entry stays
+    store::SubstituiConfiguracao(Db(), stored);
+
+    Open();
+    bool modal = false;
+    long long rowsWhileOpen = -1;
+    WhenModal<ui::TFCadastroDelivery> account([&](ui::TFCadastroDelivery* shown) {
+        modal = shown->isModal() && shown == dialog.get();
+        rowsWhileOpen = Count("CONFIGDELIVERY");
+        shown->reject(); // closed without saving
+    });
+    SignIn();
+    EXPECT_TRUE(account.Seen());
+    EXPECT_TRUE(modal);
+    EXPECT_EQ(rowsWhileOpen, 1); // the dialog added the empty account row
+
+    EXPECT_FALSE(Main("PanelLogin")->isVisible());
+    EXPECT_TRUE(Main("PanelMenu")->isVisible());
+    EXPECT_TRUE(Main("SpeedButton5")->isVisible());
+    const auto empresa = store::LeEmpresa(Db());
+    ASSERT_TRUE(empresa);
+    EXPECT_EQ(Text("LabelEmpresa"), QString::fromStdString(empresa->NOME));
+    EXPECT_EQ(Text("LabelCIDADE"), QString::fromStdString(empresa->CIDADE + " - " + empresa->UF));
+    EXPECT_EQ(Items(Main<QComboBox>("ComboBoxPagamentos")),
+              Expected(courier::PaymentChoices(empresa->TIPOSPAGAMENTOS)));
+    EXPECT_EQ(Items(Main<QComboBox>("ComboBoxCategorias")),
+              Expected(courier::ParseBracketList(empresa->CATEGORIAS)));
+
+    EXPECT_EQ(Main<QComboBox>("ComboBoxCategorias")->currentText(),
+              QString::fromStdString(loja.categorias[1].nome));
+    EXPECT_EQ(Main<QComboBox>("ComboBoxPagamentos")->currentIndex(), 0);
+    EXPECT_EQ(Main<QLineEdit>("ComboBoxAgendar")->text(), QStringLiteral("45"));
+    EXPECT_EQ(Main<QComboBox>("ComboBoxRetorno")->currentText(), QStringLiteral("Sim"));
+    EXPECT_TRUE(Main<QCheckBox>("CheckBoxRebimentoAutomatico")->isChecked());
+
+    EXPECT_FALSE(store::PedidoPorId(Db(), velho));
+    EXPECT_TRUE(store::PedidoPorId(Db(), novo));
+    EXPECT_TRUE(Text("LabelErro").isEmpty());
+    EXPECT_TRUE(Main("Button4")->isEnabled());
+}
+
+TEST_F(SignInTest, StoredAutoConnectSignsInByItself) {
+    StoreAccount("", "");
+    store::Empresa empresa;
+    empresa.AUTOCONNECT = "S";
+    empresa.EMAIL = "loja@demo.com";
+    empresa.SENHA = "demo123";
+    empresa.STATUS = "A";
+    store::SubstituiEmpresa(Db(), empresa);
+
+    Open();
+    EXPECT_EQ(Main<QLineEdit>("EditEmail")->text(), QStringLiteral("loja@demo.com"));
+    EXPECT_EQ(Main<QLineEdit>("EditSenha")->text(), QStringLiteral("demo123"));
+    EXPECT_TRUE(dispatch.Requests().empty()) << "not before half a second";
+    ASSERT_TRUE(WaitUntil([&] { return form->EstaLogado(); }));
+    EXPECT_EQ(dispatch.Requests().size(), 1u);
+    EXPECT_EQ(Text("LabelEmpresa"),
+              QString::fromStdString(sim::DispatchSimulator::DemoStores().front().nome));
+}
+
+TEST_F(SignInTest, BannerClickOpensTheManagementPage) {
+    // Stands in for the desktop's opener: records the address it was given.
+    const std::filesystem::path opened = folder / "opened.txt";
+    std::filesystem::create_directories(folder / "bin");
+    const std::filesystem::path opener = folder / "bin" / "xdg-open";
+    std::ofstream(opener) << "#!/bin/sh\nprintf '%s' \"$1\" > \"" << opened.string() << "\"\n";
+    std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QByteArray::fromStdString((folder / "bin").string()) + ":" + path);
+
+    Open();
+    QTest::mouseClick(Main("VirtualImage1"), Qt::LeftButton);
+    const bool seen =
+        WaitUntil([&] { return std::filesystem::exists(opened) && std::filesystem::file_size(opened) > 0; });
+    qputenv("PATH", path);
+    ASSERT_TRUE(seen);
+    std::ifstream in(opened);
+    const std::string url((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(url, std::string(build::kDispatchWebUrl) + "/solicitacao/gestaoPedido");
+}
+
+TEST_F(SignInTest, WindowNeverSmallerThanTheMinimum) {
+    Open();
+    const QSize frame = form->frameGeometry().size() - form->size();
+    for (const QSize asked : {QSize(500, 300), QSize(950, 400), QSize(1000, 700)}) {
+        form->resize(asked); // the inner size; the rule is on the outer one
+        EXPECT_EQ(form->frameGeometry().width(), std::max(asked.width() + frame.width(), 900));
+        EXPECT_EQ(form->frameGeometry().height(), std::max(asked.height() + frame.height(), 600));
+    }
+}
+
+} // namespace
+} // namespace brisko::test
