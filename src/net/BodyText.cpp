@@ -69,15 +69,6 @@ std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t& pos) {
     return cp;
 }
 
-std::string CleanUtf8(std::string_view body) {
-    std::string out;
-    out.reserve(body.size());
-    for (std::size_t pos = 0; pos < body.size();) {
-        AppendUtf8(out, NextCodePoint(body, pos).value_or(kReplacement));
-    }
-    return out;
-}
-
 // windows-1252 differs from latin-1 in 0x80..0x9F; its five unassigned bytes keep their value.
 constexpr std::array<char32_t, 32> kWindows1252High = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
@@ -118,6 +109,15 @@ constexpr std::string_view kLatinBaseLetters = "AAAAAA?CEEEEIIII"
 
 } // namespace
 
+std::string ToValidUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        AppendUtf8(out, NextCodePoint(text, pos).value_or(kReplacement));
+    }
+    return out;
+}
+
 std::string DecodeBody(std::string_view body, std::string_view charset) {
     const std::string name = Lowercase(charset);
     if (name == "iso-8859-1" || name == "iso8859-1" || name == "iso_8859-1" || name == "latin1" ||
@@ -127,7 +127,7 @@ std::string DecodeBody(std::string_view body, std::string_view charset) {
     if (name == "windows-1252" || name == "cp1252" || name == "x-cp1252") {
         return FromSingleByte(body, true);
     }
-    return CleanUtf8(body);
+    return ToValidUtf8(body);
 }
 
 std::string ReduceToAscii(std::string_view utf8) {

@@ -11,6 +11,9 @@ namespace brisko::net {
 // U+FFFD; iso-8859-1/latin1 and windows-1252 are converted; us-ascii is read as UTF-8.
 std::string DecodeBody(std::string_view body, std::string_view charset);
 
+// The text with every byte that is not part of a well-formed UTF-8 sequence replaced by U+FFFD.
+std::string ToValidUtf8(std::string_view text);
+
 // Reduces UTF-8 text to 7-bit ASCII: ASCII stays, an accented Latin letter becomes the letter
 // without its accent (ã→a, ç→c, É→E), a combining accent is dropped, and any other character
 // (or invalid byte) becomes '?'.

@@ -8,6 +8,7 @@
 #include <cctype>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
 #include <string_view>
 
 namespace brisko::net {
@@ -20,6 +21,8 @@ using SteadyClock = std::chrono::steady_clock;
 constexpr long kMaxRedirects = 15;
 // Longest sleep between two looks at the transfer: how late the read time-out may fire.
 constexpr int kWatchdogTickMs = 50;
+// A whole call may last its connect time-out plus this many read time-outs.
+constexpr int kReadTimeoutsPerCall = 3;
 
 // libcurl's global set-up is done once, before any handle exists, whichever thread calls first.
 void EnsureCurlInitialised() {
@@ -105,7 +108,8 @@ struct Transfer {
     CURL* handle;
     std::string body;
     std::string failure; // set by a callback that stopped the transfer
-    SteadyClock::time_point lastActivity = SteadyClock::now();
+    const SteadyClock::time_point start = SteadyClock::now();
+    SteadyClock::time_point lastActivity = start;
     curl_off_t lastDown = 0;
     curl_off_t lastUp = 0;
 
@@ -131,8 +135,14 @@ size_t OnHeader(char*, size_t size, size_t count, void* user) {
 
 // The read time-out: the transfer fails once no byte has moved for that long. While the
 // connection (and its TLS handshake) is still being made, the connect time-out rules instead.
+// Every byte restarts the read time-out, so the whole call has a ceiling of its own as well.
 int OnProgress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded) {
     auto& t = *static_cast<Transfer*>(user);
+    const auto ceiling = t.request.connectTimeout + kReadTimeoutsPerCall * t.request.readTimeout;
+    if (SteadyClock::now() - t.start >= ceiling) {
+        t.failure = "Transfer took longer than " + std::to_string(ceiling.count()) + " ms";
+        return 1;
+    }
     if (downloaded != t.lastDown || uploaded != t.lastUp) {
         t.lastDown = downloaded;
         t.lastUp = uploaded;
@@ -170,9 +180,21 @@ bool HasHeader(const HttpRequest& request, std::string_view name) {
                        [&](const auto& header) { return Lowercase(header.first) == wanted; });
 }
 
+// A header line is sent as one line: a CR, LF or NUL in a name or value (a token from a server,
+// say) would end it early and let the rest pass as headers of its own, so such a call is refused.
+void RefuseBrokenLines(const HttpRequest& request) {
+    for (const auto& [name, value] : request.headers) {
+        if ((name + value).find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) {
+            throw std::runtime_error("Header " + name +
+                                     " holds a line break or NUL: the request was not sent");
+        }
+    }
+}
+
 // The caller's headers, plus blank entries that keep libcurl from adding its own defaults
 // (Accept: */*, Expect: 100-continue, a form Content-Type on POST).
 HeaderList BuildHeaders(const HttpRequest& request) {
+    RefuseBrokenLines(request);
     curl_slist* list = nullptr;
     const auto add = [&](const std::string& line) {
         curl_slist* grown = curl_slist_append(list, line.c_str());

@@ -28,7 +28,9 @@ struct HttpRequest {
     std::optional<std::pair<std::string, std::string>> basic;
     TlsRange tls;
     std::chrono::milliseconds connectTimeout{10000}; // TCP and TLS handshake
-    // Longest wait without a single byte moving once connected; then the call fails.
+    // Longest wait without a single byte moving once connected; then the call fails. A whole call
+    // also ends after connectTimeout + 3 x readTimeout, so that a server trickling a byte now and
+    // then cannot hold the caller for ever.
     std::chrono::milliseconds readTimeout{10000};
     bool followRedirects = false; // followed only to https addresses
     // A CA certificate file (PEM) trusted besides the system's; empty: the system's only.

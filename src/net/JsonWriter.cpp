@@ -1,12 +1,16 @@
 #include "JsonWriter.h"
 
+#include "BodyText.h"
+
 namespace brisko::net {
 
 void AppendJsonString(std::string& out, std::string_view value) {
     static constexpr char kHex[] = "0123456789abcdef";
-    out.reserve(out.size() + value.size() + 2);
+    // A stray byte that is no UTF-8 would make the whole document invalid JSON.
+    const std::string text = ToValidUtf8(value);
+    out.reserve(out.size() + text.size() + 2);
     out += '"';
-    for (const char c : value) {
+    for (const char c : text) {
         switch (c) {
         case '"':
             out += "\\\"";

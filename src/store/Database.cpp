@@ -47,18 +47,24 @@ Database::~Database() {
     sqlite3_close_v2(db_);
 }
 
-Database::Database(Database&& other) noexcept : db_(std::exchange(other.db_, nullptr)) {}
+Database::Database(Database&& other) noexcept
+    : db_(std::exchange(other.db_, nullptr)), fault_(std::move(other.fault_)) {}
 
 Database& Database::operator=(Database&& other) noexcept {
     if (this != &other) {
         sqlite3_close_v2(db_);
         db_ = std::exchange(other.db_, nullptr);
+        fault_.swap(other.fault_);
     }
     return *this;
 }
 
 Statement Database::Prepare(std::string_view sql) {
-    return Statement(db_, sql);
+    return Statement(db_, sql, fault_.get());
+}
+
+void Database::FailNthStatement(long long n) {
+    *fault_ = StatementFault{n, 0};
 }
 
 void Database::Execute(std::string_view sql) {
@@ -67,7 +73,7 @@ void Database::Execute(std::string_view sql) {
     }
 }
 
-Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
+Statement::Statement(sqlite3* db, std::string_view sql, StatementFault* fault) : db_(db), fault_(fault) {
     if (db_ == nullptr) {
         throw DatabaseError("Database not open");
     }
@@ -90,7 +96,7 @@ Statement::~Statement() {
 
 Statement::Statement(Statement&& other) noexcept
     : db_(other.db_), stmt_(std::exchange(other.stmt_, nullptr)), columns_(std::move(other.columns_)),
-      changes_(other.changes_) {}
+      changes_(other.changes_), fault_(other.fault_), stepped_(other.stepped_) {}
 
 Statement& Statement::operator=(Statement&& other) noexcept {
     if (this != &other) {
@@ -99,6 +105,8 @@ Statement& Statement::operator=(Statement&& other) noexcept {
         stmt_ = std::exchange(other.stmt_, nullptr);
         columns_ = std::move(other.columns_);
         changes_ = other.changes_;
+        fault_ = other.fault_;
+        stepped_ = other.stepped_;
     }
     return *this;
 }
@@ -148,6 +156,12 @@ Statement& Statement::Bind(std::string_view name, long long value) {
 }
 
 bool Statement::Step() {
+    if (fault_ != nullptr && !std::exchange(stepped_, true)) {
+        ++fault_->run;
+        if (fault_->countdown > 0 && --fault_->countdown == 0) {
+            throw DatabaseError(sqlite3_errstr(SQLITE_IOERR));
+        }
+    }
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) {
         return true;

@@ -2,6 +2,7 @@
 // A connection to the local database file and the statements run on it. One connection is used by
 // one thread at a time; the window thread and the integration worker each open their own.
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,13 @@ struct sqlite3_stmt;
 namespace brisko::store {
 
 class Statement;
+
+// Test hook for fault sweeps: counts the statements a connection runs and makes one of them fail
+// like the engine would. Inert until armed; costs one branch per statement otherwise.
+struct StatementFault {
+    long long countdown = 0; // 0: disarmed; n: the nth statement run from now fails
+    long long run = 0;       // statements run since the last arming
+};
 
 class Database {
 public:
@@ -31,15 +39,23 @@ public:
     void Execute(std::string_view sql);
     sqlite3* Handle() { return db_; }
 
+    // Test hook: the nth statement run on this connection from now on fails at its first step with
+    // the engine's "disk I/O error", before it touches the file; 0 disarms. It fires once.
+    void FailNthStatement(long long n);
+    // Statements run since the hook was last armed (or since the connection opened).
+    long long StatementsRun() const { return fault_->run; }
+
 private:
     sqlite3* db_ = nullptr;
+    // On the heap so that statements keep a valid pointer when the connection is moved.
+    std::unique_ptr<StatementFault> fault_ = std::make_unique<StatementFault>();
 };
 
 // A prepared statement. Parameters are bound by their name as written in the SQL (":ID"; the colon
 // may be left out). Columns are read by name; NULL reads as the empty text or 0.
 class Statement {
 public:
-    Statement(sqlite3* db, std::string_view sql);
+    Statement(sqlite3* db, std::string_view sql, StatementFault* fault = nullptr);
     ~Statement();
     Statement(Statement&& other) noexcept;
     Statement& operator=(Statement&& other) noexcept;
@@ -64,6 +80,8 @@ private:
     sqlite3_stmt* stmt_ = nullptr;
     std::vector<std::string> columns_;
     int changes_ = 0;
+    StatementFault* fault_ = nullptr; // counted at the first step only
+    bool stepped_ = false;
 };
 
 // BEGIN IMMEDIATE on construction: the write lock is taken at once (waiting up to the busy

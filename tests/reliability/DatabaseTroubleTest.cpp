@@ -1,0 +1,191 @@
+// The database file in trouble: locked by another process, full, or read-only. Statements wait
+// out a short lock; anything longer, and a full or read-only file, end in a clear text with
+// nothing half-written, and the next run completes the work.
+#include "CycleFixture.h"
+#include "ResultText.h"
+#include "UAiqfome.h"
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+#include <thread>
+
+namespace brisko::test {
+namespace {
+
+using namespace std::chrono_literals;
+using ::testing::HasSubstr;
+using ::testing::SizeIs;
+
+// Another process (the sqlite3 command) holding the write lock of the file until released.
+class LockHolder {
+public:
+    explicit LockHolder(const std::filesystem::path& file) {
+        const std::string command = "sqlite3 '" + file.string() + "' > /dev/null";
+        process_ = popen(command.c_str(), "w");
+        if (process_ == nullptr) {
+            throw std::runtime_error("cannot start sqlite3");
+        }
+        Send("BEGIN IMMEDIATE;\n");
+        // The lock is held once a connection that does not wait is refused it.
+        sqlite3* probe = nullptr;
+        sqlite3_open(file.string().c_str(), &probe);
+        while (sqlite3_exec(probe, "BEGIN IMMEDIATE; ROLLBACK;", nullptr, nullptr, nullptr) != SQLITE_BUSY) {
+            std::this_thread::sleep_for(10ms);
+        }
+        sqlite3_close(probe);
+    }
+
+    // Releases the lock from a thread of its own after `held`.
+    void ReleaseAfter(std::chrono::milliseconds held) {
+        releaser_ = std::thread([this, held] {
+            std::this_thread::sleep_for(held);
+            Release();
+        });
+    }
+
+    void Release() {
+        if (process_ != nullptr) {
+            Send("COMMIT;\n.quit\n");
+            pclose(process_);
+            process_ = nullptr;
+        }
+    }
+
+    ~LockHolder() {
+        if (releaser_.joinable()) {
+            releaser_.join();
+        }
+        Release();
+    }
+
+private:
+    void Send(const std::string& text) {
+        std::fputs(text.c_str(), process_);
+        std::fflush(process_);
+    }
+
+    FILE* process_ = nullptr;
+    std::thread releaser_;
+};
+
+class DatabaseTrouble : public CycleTest {
+protected:
+    void SetUp() override {
+        CycleTest::SetUp();
+        accountId = AddAccount(kMarketLogin, kMarketPassword);
+        for (const char* id : {"660001", "660002", "660003"}) {
+            sim::SimOrder order = sim::MarketplaceSimulator::SampleOrder(id, 30min);
+            // Rows big enough that storing them needs new pages of the file.
+            order.address.reference = sim::JsonText(std::string(20000, 'r'));
+            market.AddOrder(kMarketLogin, order);
+        }
+    }
+
+    std::string Sync() { return SyncOn(db); }
+
+    std::string SyncOn(store::Database& on) {
+        const marketplace::Context context{on, services.marketplace, services.integrator, {}};
+        return marketplace::ConectaAiqfome(context, std::to_string(accountId), kMarketLogin, kMarketPassword);
+    }
+
+    std::string Token() {
+        store::Statement row = db.Prepare("SELECT TOKEN FROM CONFIGDELIVERY");
+        return row.Step() ? row.Text("TOKEN") : "";
+    }
+
+    // Every imported row, whole: ID order, address length (the big field) and customer.
+    std::vector<std::string> Rows() {
+        std::vector<std::string> rows;
+        store::Statement row = db.Prepare("SELECT IDPEDIDO, length(ENDERECO) AS LEN, CLIENTE FROM PEDIDOS");
+        while (row.Step()) {
+            rows.push_back(row.Text("IDPEDIDO") + "|" + row.Text("LEN") + "|" + row.Text("CLIENTE"));
+        }
+        return rows;
+    }
+
+    long long accountId = 0;
+};
+
+TEST_F(DatabaseTrouble, ALockShorterThanTheBusyTimeOutIsWaitedFor) {
+    LockHolder lock(file_);
+    lock.ReleaseAfter(3s);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Sync(), "TRUE");
+    std::cout << "[figure] sync under a 3 s lock took "
+              << std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                       start)
+                     .count()
+              << " ms\n";
+    EXPECT_THAT(Rows(), SizeIs(3));
+    EXPECT_FALSE(Token().empty());
+}
+
+TEST_F(DatabaseTrouble, ALockLongerThanTheBusyTimeOutIsToldAndTheNextRunCompletes) {
+    {
+        LockHolder lock(file_);
+        lock.ReleaseAfter(7s);
+        EXPECT_EQ(Sync(), "database is locked");
+        EXPECT_EQ(Token(), "");
+        EXPECT_THAT(Rows(), SizeIs(0));
+    }
+    EXPECT_EQ(Sync(), "TRUE");
+    EXPECT_THAT(Rows(), SizeIs(3));
+}
+
+TEST_F(DatabaseTrouble, AFullDiskLeavesNoPartialRowAndEverythingComesOnceThereIsSpace) {
+    std::string full;
+    {
+        store::Statement pages = db.Prepare("PRAGMA page_count");
+        ASSERT_TRUE(pages.Step());
+        full = pages.Text("page_count");
+    }
+    db.Execute("PRAGMA max_page_count = " + full);
+
+    const std::string result = Sync();
+    // The token fits in its page; the orders do not, and each insert fails whole.
+    EXPECT_EQ(result, "TRUE");
+    const std::vector<std::string> partial = Rows();
+    EXPECT_LT(partial.size(), 3u);
+    store::Statement check = db.Prepare("PRAGMA integrity_check");
+    ASSERT_TRUE(check.Step());
+    EXPECT_EQ(check.Text("integrity_check"), "ok");
+
+    db.Execute("PRAGMA max_page_count = 1073741823");
+    EXPECT_EQ(Sync(), "TRUE");
+    const std::vector<std::string> rows = Rows();
+    EXPECT_THAT(rows, SizeIs(3));
+    for (const std::string& row : partial) {
+        EXPECT_THAT(rows, ::testing::Contains(row)); // rows written while full were whole
+    }
+}
+
+TEST_F(DatabaseTrouble, AReadOnlyFileGivesAClearTextAndNoCrash) {
+    const std::string before = store::LeEmpresa(db)->NOME;
+    chmod(file_.c_str(), 0444);
+    {
+        store::Database readOnly(file_); // opened as the program opens it
+        if (access(file_.c_str(), W_OK) == 0) {
+            // Running as root: the file mode stops nothing, so the connection refuses writes
+            // instead, with the same engine error that a read-only file gives.
+            readOnly.Execute("PRAGMA query_only = 1");
+        }
+        const std::string refused = "attempt to write a readonly database";
+        EXPECT_EQ(SyncOn(readOnly), refused);
+        EXPECT_EQ(dispatch::LoginEmpresa(services.dispatchApiKey, "loja@demo.com", "demo123", true, readOnly,
+                                         services.dispatch),
+                  net::GenericFailure(refused));
+    }
+    EXPECT_EQ(store::LeEmpresa(db)->NOME, before);
+    EXPECT_THAT(Rows(), SizeIs(0));
+
+    chmod(file_.c_str(), 0644);
+    EXPECT_EQ(Sync(), "TRUE");
+    EXPECT_THAT(Rows(), SizeIs(3));
+}
+
+} // namespace
+} // namespace brisko::test
