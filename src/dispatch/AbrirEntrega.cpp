@@ -1,5 +1,5 @@
+#include "Answers.h"
 #include "DispatchCall.h"
-#include "ResultText.h"
 #include "URovezor.h"
 
 namespace brisko::dispatch {
@@ -9,18 +9,7 @@ std::string AbrirEntrega(std::string_view apiKey, std::string_view email, std::s
     using namespace std::chrono_literals;
     const DispatchRequest request{
         "POST", "/api/integracao/abrirEntrega", std::string(document), apiKey, email, password, 25s};
-    return CallDispatch(request, endpoint, [](const net::JsonValue& answer) {
-        const net::JsonValue& response = answer.ObjectAt("response");
-        if (response.Find("id_mch") != nullptr) {
-            return std::string(net::kTrue); // only its presence counts, whatever its value
-        }
-        std::string reasons;
-        for (const net::JsonValue& item : response.ArrayAt("erros").Items()) {
-            reasons += " - ";
-            reasons += item.Text();
-        }
-        return reasons;
-    });
+    return CallDispatch(request, endpoint, OpeningResult);
 }
 
 } // namespace brisko::dispatch

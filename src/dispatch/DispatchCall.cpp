@@ -1,7 +1,6 @@
 #include "DispatchCall.h"
 
 #include "BodyText.h"
-#include "Http.h"
 #include "ResultText.h"
 #include "URovezor.h"
 
@@ -50,23 +49,26 @@ std::string CallDispatch(const DispatchRequest& request, const Endpoint& endpoin
         if (!outcome.response) {
             return net::GenericFailure(outcome.failure);
         }
-        const net::HttpResponse& response = *outcome.response;
-        const std::string text = net::DecodeBody(response.body, response.charset);
-        const std::optional<net::JsonValue> answer = net::ParseJson(text);
-        if (answer && !answer->IsObject()) {
-            return net::GenericFailure(NotAnObject(answer->Kind()));
-        }
-        if (response.status >= 300) {
-            std::string errors = ExtraiErros(text);
-            return errors.empty() ? text : errors;
-        }
-        if (response.status == 200 && answer) {
-            return successPath(*answer);
-        }
-        return std::to_string(response.status);
+        return ResultOfResponse(*outcome.response, successPath);
     } catch (const std::exception& e) {
         return net::GenericFailure(e.what());
     }
+}
+
+std::string ResultOfResponse(const net::HttpResponse& response, const SuccessPath& successPath) {
+    const std::string text = net::DecodeBody(response.body, response.charset);
+    const std::optional<net::JsonValue> answer = net::ParseJson(text);
+    if (answer && !answer->IsObject()) {
+        return net::GenericFailure(NotAnObject(answer->Kind()));
+    }
+    if (response.status >= 300) {
+        std::string errors = ExtraiErros(text);
+        return errors.empty() ? text : errors;
+    }
+    if (response.status == 200 && answer) {
+        return successPath(*answer);
+    }
+    return std::to_string(response.status);
 }
 
 } // namespace brisko::dispatch

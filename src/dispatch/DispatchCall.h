@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "Endpoint.h"
+#include "Http.h"
 #include "Json.h"
 
 namespace brisko::dispatch {
@@ -27,5 +28,9 @@ using SuccessPath = std::function<std::string(const net::JsonValue& answer)>;
 
 std::string CallDispatch(const DispatchRequest& request, const Endpoint& endpoint,
                          const SuccessPath& successPath);
+
+// The result text of a response that came: the error-status texts, the status digits, or the
+// success path's text. Throws what the success path throws.
+std::string ResultOfResponse(const net::HttpResponse& response, const SuccessPath& successPath);
 
 } // namespace brisko::dispatch

@@ -1,3 +1,4 @@
+#include "Answers.h"
 #include "DispatchCall.h"
 #include "Errors.h"
 #include "Pedidos.h"
@@ -66,12 +67,8 @@ std::string EstimarEntrega(std::string_view apiKey, std::string_view email, std:
     const DispatchRequest request{"GET", std::move(target), {}, apiKey, email, password, 10s};
     return CallDispatch(request, endpoint, [&](const net::JsonValue& answer) {
         // Everything is read before the update, so a faulty answer keeps the order's last estimate.
-        const net::JsonValue& response = answer.ObjectAt("response");
-        const std::string taxa = response.TextAt("estimativa_valor");
-        const net::JsonValue& desejado = response.ObjectAt("desejado");
-        const std::string latitude = desejado.At("lat").StrictString();
-        const std::string longitude = desejado.At("lng").StrictString();
-        store::GravaEstimativa(db, OrderId(pedidoId), taxa, latitude, longitude);
+        const EstimateAnswer estimate = EstimateFromAnswer(answer);
+        store::GravaEstimativa(db, OrderId(pedidoId), estimate.taxa, estimate.latitude, estimate.longitude);
         return std::string(net::kTrue);
     });
 }

@@ -27,19 +27,24 @@ net::HttpRequest Prepare(const Context& context, std::string method, std::string
 
 MarketplaceAnswer Send(const net::HttpRequest& request) {
     const net::HttpOutcome outcome = net::Perform(request);
-    MarketplaceAnswer answer;
     if (!outcome.response) {
+        MarketplaceAnswer answer;
         answer.failure = outcome.failure;
         return answer;
     }
-    answer.answered = true;
-    answer.status = outcome.response->status;
-    answer.text = net::ReduceToAscii(net::DecodeBody(outcome.response->body, outcome.response->charset));
-    answer.json = net::ParseJson(answer.text);
-    return answer;
+    return ReadAnswer(outcome.response->status, outcome.response->body, outcome.response->charset);
 }
 
 } // namespace
+
+MarketplaceAnswer ReadAnswer(long status, std::string_view body, std::string_view charset) {
+    MarketplaceAnswer answer;
+    answer.answered = true;
+    answer.status = status;
+    answer.text = net::ReduceToAscii(net::DecodeBody(body, charset));
+    answer.json = net::ParseJson(answer.text);
+    return answer;
+}
 
 MarketplaceAnswer PostWithBasic(const Context& context, std::string_view path, std::string body) {
     net::HttpRequest request = Prepare(context, "POST", path);

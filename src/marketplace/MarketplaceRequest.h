@@ -18,6 +18,9 @@ struct MarketplaceAnswer {
     std::optional<net::JsonValue> json; // the text parsed, when it is valid JSON
 };
 
+// How an answer that came is read: decoded by its charset, reduced to ASCII, parsed.
+MarketplaceAnswer ReadAnswer(long status, std::string_view body, std::string_view charset);
+
 // path starts with "/alfredo/" and is already encoded.
 MarketplaceAnswer PostWithBasic(const Context& context, std::string_view path, std::string body);
 MarketplaceAnswer GetWithBearer(const Context& context, std::string_view path, std::string_view token);

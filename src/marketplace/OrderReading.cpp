@@ -1,9 +1,19 @@
 #include "OrderReading.h"
 
+#include "Conversions.h"
+
 #include <chrono>
 #include <string>
 
 namespace brisko::marketplace {
+
+TokenGrant TokenFromAnswer(const net::JsonValue& answer) {
+    const net::JsonValue& data = answer.ObjectAt("data");
+    TokenGrant grant;
+    grant.token = data.TextAt("access_token");
+    grant.expiresIn = ToWholeNumber(data.TextAt("expires_in"));
+    return grant;
+}
 
 long long WholeHoursApart(Clock::time_point a, Clock::time_point b) {
     const auto apart = a > b ? a - b : b - a;

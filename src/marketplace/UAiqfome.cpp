@@ -70,19 +70,17 @@ std::string ConectaAiqfome(const Context& context, std::string_view id, std::str
         return net::GenericFailure(answer.failure);
     }
     if (answer.status == 200 && answer.json) {
-        std::string token;
-        long long expiresIn = 0;
+        TokenGrant grant;
         try {
-            const net::JsonValue& data = RequireObject(answer).ObjectAt("data");
-            token = data.TextAt("access_token");
-            expiresIn = ToWholeNumber(data.TextAt("expires_in"));
+            grant = TokenFromAnswer(RequireObject(answer));
         } catch (const std::exception& e) {
             return net::GenericFailure(e.what());
         }
         try {
             const long long rowId = ToWholeNumber(id);
-            store::GravaTokenConfigDelivery(context.db, rowId, token, AddSeconds(LocalNow(), expiresIn));
-            return BuscaPedidosAiqfome(context, token);
+            store::GravaTokenConfigDelivery(context.db, rowId, grant.token,
+                                            AddSeconds(LocalNow(), grant.expiresIn));
+            return BuscaPedidosAiqfome(context, grant.token);
         } catch (const std::exception& e) {
             return e.what();
         }
