@@ -1,0 +1,241 @@
+// Three figures of the integration pass, each over real HTTPS to the in-process simulators and a
+// real database file:
+//  - a pass that imports 200 new orders, beside the same requests sent bare;
+//  - a pass whose search lists 10,000 orders that are all stored already;
+//  - a pass whose automatic scheduling sends 100 pending orders, beside the same requests sent bare.
+// Passes and bare runs alternate, so that a disturbance of the machine falls on both alike.
+#include "BareCurl.h"
+#include "DispatchSimulator.h"
+#include "Figures.h"
+#include "IntegrationPass.h"
+#include "MarketplaceSimulator.h"
+#include "Store.h"
+#include "TempFolder.h"
+#include "TestDatabase.h"
+#include "URovezor.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace brisko;
+using namespace std::chrono_literals;
+
+constexpr const char* kLogin = "loja-bench";
+constexpr const char* kPassword = "segredo";
+
+int Repetitions() {
+    const char* text = std::getenv("BRISKO_BENCH_REPS");
+    const int reps = text != nullptr ? std::atoi(text) : 0;
+    return reps > 0 ? reps : 5;
+}
+
+void Require(bool condition, const std::string& what) {
+    if (!condition) {
+        throw std::runtime_error(what);
+    }
+}
+
+long long Count(store::Database& db, const std::string& sql) {
+    store::Statement statement = db.Prepare(sql);
+    statement.Step();
+    return statement.Integer("N");
+}
+
+// A database file with the demo store signed in, both simulators, and the services pointed at them.
+class Rig {
+public:
+    Rig() : file_((test::FreshDatabase(folder_ / "BANCO.db"), folder_ / "BANCO.db")), db(file_) {
+        Require(platform.Start() && market.Start(), "simulators did not start");
+        services.dispatch.baseUrl = platform.BaseUrl();
+        services.dispatch.caFile = sim::TestCaFile().string();
+        services.marketplace.baseUrl = market.BaseUrl();
+        services.marketplace.caFile = sim::TestCaFile().string();
+        Require(dispatch::LoginEmpresa(services.dispatchApiKey, "loja@demo.com", "demo123", false, db,
+                                       services.dispatch) == "TRUE",
+                "store sign-in at the platform failed");
+        bundle = folder_ / "ca-bundle.pem";
+        bench::WriteCaBundle(bundle, sim::TestCaFile());
+    }
+
+    void AddMarketAccount() {
+        market.AddAccount(kLogin, kPassword);
+        store::GravaContaConfigDelivery(db, store::InsereConfigDeliveryVazia(db), kLogin, kPassword);
+    }
+
+    void Pass(const courier::SchedulingInputs& inputs = {}) {
+        app::PassOutlets outlets;
+        outlets.readStatus = [] { return std::string("busy"); };
+        outlets.snapshot = [inputs] { return inputs; };
+        outlets.message = [](const std::string& text) { std::cerr << "message box: " << text << "\n"; };
+        app::RunIntegrationPass(db, services, outlets);
+    }
+
+private:
+    test::TempFolder folder_;
+    std::filesystem::path file_;
+
+public:
+    store::Database db;
+    sim::DispatchSimulator platform{build::kDispatchApiKey};
+    sim::MarketplaceSimulator market;
+    app::PassServices services;
+    std::filesystem::path bundle;
+};
+
+struct Comparison {
+    std::vector<double> ours;
+    std::vector<double> bare;
+    std::size_t requests = 0;
+
+    double Overhead() const { return bench::Median(ours) / bench::Median(bare) - 1; }
+};
+
+std::string Describe(const Comparison& c) {
+    return "pass " + bench::Spread(c.ours) + "; bare libcurl, same " + std::to_string(c.requests) +
+           " requests, " + bench::Spread(c.bare) + "; overhead " + bench::Fixed(100 * c.Overhead()) + " %";
+}
+
+void NewOrders(int reps) {
+    constexpr int kOrders = 200;
+    Rig rig;
+    rig.AddMarketAccount();
+    for (int i = 0; i < kOrders; ++i) {
+        rig.market.AddOrder(kLogin, sim::MarketplaceSimulator::SampleOrder(std::to_string(700000 + i),
+                                                                           std::chrono::minutes(5 + i)));
+    }
+    rig.Pass(); // warm-up; its requests are the ones sent bare
+    Require(Count(rig.db, "SELECT COUNT(*) AS N FROM PEDIDOS") == kOrders,
+            "the warm-up pass did not import 200");
+    const auto bare = bench::FromRecorded(rig.market.Requests(), rig.market.BaseUrl());
+
+    Comparison c;
+    c.requests = bare.size();
+    for (int r = 0; r < reps; ++r) {
+        rig.db.Execute("DELETE FROM PEDIDOS");
+        c.ours.push_back(bench::TimeMs([&] { rig.Pass(); }));
+        Require(Count(rig.db, "SELECT COUNT(*) AS N FROM PEDIDOS") == kOrders, "a pass did not import 200");
+        c.bare.push_back(bench::TimeMs([&] {
+            Require(bench::SendBare(bare, rig.bundle) == static_cast<int>(bare.size()),
+                    "a bare request failed");
+        }));
+        std::cerr << "new orders rep " << r << ": pass " << c.ours.back() << " ms, bare " << c.bare.back()
+                  << " ms\n";
+    }
+    bench::PrintRow("pass over new orders (200 imports)", Describe(c), "overhead ≤ 15 %",
+                    c.Overhead() <= 0.15);
+}
+
+void StoredOrders(int reps) {
+    constexpr int kOrders = 10'000;
+    Rig rig;
+    rig.AddMarketAccount();
+    {
+        store::Transaction transaction(rig.db);
+        for (int i = 0; i < kOrders; ++i) {
+            const std::string id = std::to_string(800000 + i);
+            // Every one recent, read and for delivery: each is looked up in the database.
+            rig.market.AddOrder(kLogin,
+                                sim::MarketplaceSimulator::SampleOrder(id, std::chrono::seconds(60 + i)));
+            test::InsertOrderAt(rig.db, {id, std::string("ROVEZOR")}, "");
+        }
+        transaction.Commit();
+    }
+    rig.Pass(); // warm-up
+    Require(Count(rig.db, "SELECT COUNT(*) AS N FROM PEDIDOS") == kOrders, "an order was imported twice");
+    const auto bare = bench::FromRecorded(rig.market.Requests(), rig.market.BaseUrl());
+    Require(bare.size() == 2, "the pass made more than the token request and the search");
+
+    Comparison c;
+    c.requests = bare.size();
+    for (int r = 0; r < reps; ++r) {
+        c.ours.push_back(bench::TimeMs([&] { rig.Pass(); }));
+        c.bare.push_back(bench::TimeMs([&] { bench::SendBare(bare, rig.bundle); }));
+        std::cerr << "stored orders rep " << r << ": pass " << c.ours.back() << " ms, bare " << c.bare.back()
+                  << " ms\n";
+    }
+    Require(Count(rig.db, "SELECT COUNT(*) AS N FROM PEDIDOS") == kOrders, "an order was imported twice");
+    bench::PrintRow("pass over stored orders (search lists 10,000 stored)",
+                    "pass " + bench::Spread(c.ours) + " (of which token + search sent bare " +
+                        bench::Spread(c.bare) + ")",
+                    "≤ 300 ms", bench::Median(c.ours) <= 300);
+}
+
+void AutomaticRequests(int reps) {
+    constexpr int kOrders = 100;
+    Rig rig;
+    {
+        store::Transaction transaction(rig.db);
+        for (int i = 0; i < kOrders; ++i) {
+            const long long id = test::InsertOrderAt(rig.db, {std::to_string(900000 + i), std::nullopt}, "");
+            rig.db
+                .Prepare("UPDATE PEDIDOS SET CLIENTE = :C, ENDERECO = 'Rua das Flores, 10 - Centro', "
+                         "LATITUDE = '-23.55', LONGITUDE = '-46.63', TELEFONE = '(11) 99999-0000' "
+                         "WHERE ID = :ID")
+                .Bind(":C", "Cliente " + std::to_string(i))
+                .Bind(":ID", id)
+                .Step();
+        }
+        transaction.Commit();
+    }
+    courier::SchedulingInputs inputs;
+    inputs.signedIn = true;
+    inputs.automatic = true;
+    inputs.paymentName = "Dinheiro";
+    inputs.categoryName = "Moto";
+    inputs.returnText = "Não";
+    inputs.minutesText = "120";
+
+    rig.platform.ClearRequests();
+    rig.Pass(inputs); // warm-up; its requests are the ones sent bare
+    const std::string sent = "SELECT COUNT(*) AS N FROM PEDIDOS WHERE ID_MCH = 'ROVEZOR'";
+    Require(Count(rig.db, sent) == kOrders, "the warm-up pass did not request 100 couriers");
+    const auto bare = bench::FromRecorded(rig.platform.Requests(), rig.platform.BaseUrl());
+
+    Comparison c;
+    c.requests = bare.size();
+    for (int r = 0; r < reps; ++r) {
+        rig.db.Execute("UPDATE PEDIDOS SET ID_MCH = NULL");
+        c.ours.push_back(bench::TimeMs([&] { rig.Pass(inputs); }));
+        Require(Count(rig.db, sent) == kOrders, "a pass did not request 100 couriers");
+        c.bare.push_back(bench::TimeMs([&] {
+            Require(bench::SendBare(bare, rig.bundle) == static_cast<int>(bare.size()),
+                    "a bare request failed");
+        }));
+        std::cerr << "automatic requests rep " << r << ": pass " << c.ours.back() << " ms, bare "
+                  << c.bare.back() << " ms\n";
+    }
+    const double perOurs = bench::Median(c.ours) / kOrders;
+    const double perBare = bench::Median(c.bare) / kOrders;
+    bench::PrintRow("automatic requests (100 pending orders, one pass)",
+                    Describe(c) + "; per request " + bench::Fixed(perOurs, 2) + " ms vs " +
+                        bench::Fixed(perBare, 2) + " ms",
+                    "overhead ≤ 15 %", c.Overhead() <= 0.15);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int reps = Repetitions();
+    const std::string only = argc > 1 ? argv[1] : "";
+    try {
+        if (only.empty() || only == "new") {
+            NewOrders(reps);
+        }
+        if (only.empty() || only == "stored") {
+            StoredOrders(reps);
+        }
+        if (only.empty() || only == "automatic") {
+            AutomaticRequests(reps);
+        }
+    } catch (const std::exception& e) {
+        std::cerr << "bench_cycle: " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
