@@ -99,6 +99,10 @@ const JsonValue& JsonValue::ArrayAt(std::string_view name) const {
     return RequireKind(At(name), name, JsonKind::Array);
 }
 
+void JsonValue::Append(JsonValue item) {
+    items_.push_back(std::move(item));
+}
+
 void JsonValue::Append(std::string name, JsonValue value) {
     members_.push_back(JsonMember{std::move(name), std::move(value)});
 }

@@ -26,7 +26,7 @@ struct JsonMember;
 class JsonValue {
 public:
     JsonValue() = default;
-    explicit JsonValue(JsonKind kind, std::string text = {}) : kind_(kind), text_(std::move(text)) {}
+    explicit JsonValue(JsonKind kind, std::string text = {});
 
     JsonKind Kind() const noexcept { return kind_; }
     bool IsObject() const noexcept { return kind_ == JsonKind::Object; }
@@ -56,7 +56,7 @@ public:
     const JsonValue& ArrayAt(std::string_view name) const;
 
     // Building (used by the parser).
-    void Append(JsonValue item) { items_.push_back(std::move(item)); }
+    void Append(JsonValue item);
     void Append(std::string name, JsonValue value);
 
 private:
@@ -70,6 +70,9 @@ struct JsonMember {
     std::string name;
     JsonValue value;
 };
+
+// Defined once JsonMember is complete: clang needs it to destroy the member list.
+inline JsonValue::JsonValue(JsonKind kind, std::string text) : kind_(kind), text_(std::move(text)) {}
 
 // Parses a UTF-8 JSON text (one value, nothing after it but blanks). nullopt when the text is
 // not valid JSON: syntax, invalid UTF-8, an exponent above 308, or nesting deeper than
