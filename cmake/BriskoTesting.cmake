@@ -1,7 +1,7 @@
-# brisko_add_test(NAME name SOURCES ... LIBS ... [LABELS ...] [ENV ...])
+# brisko_add_test(NAME name SOURCES ... LIBS ... [LABELS ...] [ENV ...] [RESOURCE_LOCK name])
 # One GoogleTest executable per test folder; every case is registered with CTest.
 function(brisko_add_test)
-  cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+  cmake_parse_arguments(T "" "NAME;TIMEOUT;RESOURCE_LOCK" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   brisko_warnings(${T_NAME})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
@@ -11,8 +11,13 @@ function(brisko_add_test)
   # Lists inside PROPERTIES must keep their separators escaped, or only the first item survives.
   string(REPLACE ";" "\\;" _labels "${T_LABELS}")
   string(REPLACE ";" "\\;" _env "${T_ENV}")
+  # Suites that need one machine-wide thing (a fixed port) name it, so CTest runs them one at a time.
+  set(_lock)
+  if(T_RESOURCE_LOCK)
+    set(_lock RESOURCE_LOCK ${T_RESOURCE_LOCK})
+  endif()
   include(GoogleTest)
   gtest_discover_tests(${T_NAME}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${_labels}" ENVIRONMENT "${_env}")
+    PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${_labels}" ENVIRONMENT "${_env}" ${_lock})
 endfunction()
