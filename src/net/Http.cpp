@@ -1,5 +1,7 @@
 #include "Http.h"
 
+#include "TrustedCertificates.h"
+
 #include <curl/curl.h>
 #include <openssl/ssl.h>
 #include <openssl/x509.h>
@@ -112,6 +114,7 @@ struct Transfer {
     SteadyClock::time_point lastActivity = start;
     curl_off_t lastDown = 0;
     curl_off_t lastUp = 0;
+    std::string systemBundle; // the CA bundle libcurl would read itself; read by OnSslContext instead
 
     void Touch() { lastActivity = SteadyClock::now(); }
 };
@@ -163,12 +166,12 @@ int OnProgress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_o
     return 0;
 }
 
-// Adds the extra CA file to the trust store that libcurl filled with the system's CAs.
+// Gives the TLS context the trusted certificates (the system's CAs and the extra CA file), read once
+// per process instead of once per call.
 CURLcode OnSslContext(CURL*, void* sslContext, void* user) {
     auto& t = *static_cast<Transfer*>(user);
-    X509_STORE* store = SSL_CTX_get_cert_store(static_cast<SSL_CTX*>(sslContext));
-    if (X509_STORE_load_file(store, t.request.extraCaFile.c_str()) != 1) {
-        t.failure = "Cannot read the CA certificate file " + t.request.extraCaFile;
+    if (!TrustCertificates(static_cast<SSL_CTX*>(sslContext), t.systemBundle, t.request.extraCaFile,
+                           t.failure)) {
         return CURLE_SSL_CACERT_BADFILE;
     }
     return CURLE_OK;
@@ -302,10 +305,15 @@ HttpOutcome PerformOrThrow(const HttpRequest& request) {
     Set(h, CURLOPT_SSL_VERIFYPEER, 1L);
     Set(h, CURLOPT_SSL_VERIFYHOST, 2L);
     Set(h, CURLOPT_SSLVERSION, CurlTlsRange(request.tls));
-    if (!request.extraCaFile.empty()) {
-        Set(h, CURLOPT_SSL_CTX_FUNCTION, &OnSslContext);
-        Set(h, CURLOPT_SSL_CTX_DATA, static_cast<void*>(&transfer));
+    // libcurl would read its CA bundle again at every call; the context callback hands over the
+    // certificates already read instead (the CA folder, looked up lazily, stays libcurl's).
+    const char* systemBundle = nullptr;
+    if (curl_easy_getinfo(h, CURLINFO_CAINFO, &systemBundle) == CURLE_OK && systemBundle != nullptr) {
+        transfer.systemBundle = systemBundle;
     }
+    Set(h, CURLOPT_CAINFO, static_cast<const char*>(nullptr));
+    Set(h, CURLOPT_SSL_CTX_FUNCTION, &OnSslContext);
+    Set(h, CURLOPT_SSL_CTX_DATA, static_cast<void*>(&transfer));
 
     if (request.followRedirects) {
         Set(h, CURLOPT_FOLLOWLOCATION, 1L);

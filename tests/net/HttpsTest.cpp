@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 #include <openssl/ssl.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <set>
 #include <thread>
 
@@ -252,6 +254,27 @@ TEST_F(Https, CertificatesAreVerified) {
 
     EXPECT_TRUE(unknown.Requests().empty());
     EXPECT_TRUE(server.Requests().empty());
+}
+
+TEST_F(Https, TrustedCertificatesReadOnceStayWithTheirFile) {
+    // The CAs are read once per process; what one call trusts must not reach a call without that file.
+    EXPECT_EQ(Answered(Perform(Request("/"))).status, 200);
+    HttpRequest systemOnly = Request("/");
+    systemOnly.extraCaFile.clear();
+    Failed(Perform(systemOnly));
+    EXPECT_EQ(Answered(Perform(Request("/"))).status, 200);
+
+    // A CA file that could not be read is read again at the next call, not remembered as missing.
+    const std::filesystem::path later =
+        std::filesystem::temp_directory_path() / ("brisko-ca-" + std::to_string(::getpid()) + ".pem");
+    std::filesystem::remove(later);
+    HttpRequest fromLater = Request("/");
+    fromLater.extraCaFile = later.string();
+    Failed(Perform(fromLater));
+    std::filesystem::copy_file(sim::TestCaFile(), later);
+    EXPECT_EQ(Answered(Perform(fromLater)).status, 200);
+    std::filesystem::remove(later);
+    EXPECT_EQ(server.Requests().size(), 3u);
 }
 
 TEST_F(Https, TlsRangeIsApplied) {
