@@ -10,6 +10,7 @@
 #include "Url.h"
 
 #include <exception>
+#include <unordered_set>
 
 namespace brisko::marketplace {
 namespace {
@@ -37,13 +38,17 @@ std::string SearchPath() {
 
 // Walks the listed orders; an error in any element ends the walk by throwing.
 void WalkListedOrders(const Context& context, std::string_view token, const net::JsonValue& list) {
+    // Read once: a search lists two days of orders, and a query per listed order cost more than the
+    // rest of the walk. An id not among them is still checked at its turn, so an order listed twice
+    // and imported at its first listing is not fetched again.
+    const std::unordered_set<std::string> stored = store::PedidosImportados(context.db);
     for (const net::JsonValue& element : list.ArrayAt("data").Items()) {
         const LocalDateTime createdAt = ReadSearchDateTime(element.TextAt("created_at"));
         if (!RecentEnough(createdAt, Clock::now()) || !ListedOrderWanted(element)) {
             continue;
         }
         const std::string orderId = element.TextAt("order_id");
-        if (store::PedidoJaImportado(context.db, orderId)) {
+        if (stored.contains(orderId) || store::PedidoJaImportado(context.db, orderId)) {
             continue;
         }
         ImportaPedidoAiqfome(context, token, orderId); // a failed import waits for the next sync

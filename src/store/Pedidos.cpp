@@ -55,6 +55,15 @@ bool PedidoJaImportado(Database& db, std::string_view idPedido) {
         .Step();
 }
 
+std::unordered_set<std::string> PedidosImportados(Database& db) {
+    std::unordered_set<std::string> ids;
+    Statement row = db.Prepare("SELECT IDPEDIDO FROM PEDIDOS WHERE ORIGEM = 1");
+    while (row.Step()) {
+        ids.insert(row.Text("IDPEDIDO"));
+    }
+    return ids;
+}
+
 void InserePedido(Database& db, const NovoPedido& pedido) {
     db.Prepare(kInserePedido)
         .Bind(":ORIGEM", kOrigemAiqfome)

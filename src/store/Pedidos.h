@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "Database.h"
@@ -48,6 +49,8 @@ std::vector<Pedido> ListaPedidos(Database& db);
 // Orders of the last 13 hours without a courier request, the oldest import first.
 std::vector<Pedido> PedidosPendentes(Database& db);
 bool PedidoJaImportado(Database& db, std::string_view idPedido);
+// IDPEDIDO of every marketplace order stored: what PedidoJaImportado answers true for, in one query.
+std::unordered_set<std::string> PedidosImportados(Database& db);
 void InserePedido(Database& db, const NovoPedido& pedido);
 std::optional<Pedido> PedidoPorId(Database& db, long long id);
 void GravaEstimativa(Database& db, long long id, std::string_view taxa, std::string_view latitude,

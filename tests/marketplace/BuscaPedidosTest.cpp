@@ -115,6 +115,15 @@ TEST_F(BuscaPedidos, AStoredOrderIsNotFetchedAgainWhateverItsStateNow) {
     EXPECT_EQ(ImportedIds(), (std::vector<std::string>{"800", "801"}));
 }
 
+TEST_F(BuscaPedidos, AnOrderListedTwiceIsFetchedAndStoredOnce) {
+    AddOrder("850", 5min);
+    AddOrder("850", 5min);
+    AddOrder("851", 6min);
+    EXPECT_EQ(Search(), "TRUE");
+    EXPECT_EQ(DetailTargets(), (std::vector<std::string>{"/alfredo/orders/850", "/alfredo/orders/851"}));
+    EXPECT_EQ(ImportedIds(), (std::vector<std::string>{"850", "851"}));
+}
+
 TEST_F(BuscaPedidos, AFailedImportDoesNotStopTheWalk) {
     AddOrder("901", 5min);
     AddOrder("902", 6min);
