@@ -21,6 +21,12 @@ long long WholeHoursApart(Clock::time_point a, Clock::time_point b) {
 }
 
 bool RecentEnough(const LocalDateTime& createdAt, Clock::time_point now) {
+    // A year far from now is not recent, and the clock could not even hold it (its nanoseconds
+    // reach from 1677 to 2262 only): such a date must not reach the conversion.
+    const int yearsApart = createdAt.year - ToLocal(now).year;
+    if (yearsApart > 1 || yearsApart < -1) {
+        return false;
+    }
     return WholeHoursApart(FromLocal(createdAt), now) <= 3;
 }
 

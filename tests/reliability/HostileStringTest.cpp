@@ -145,6 +145,22 @@ TEST_F(HostileStrings, MarketplaceErrorBodiesAreReducedToAscii) {
     }
 }
 
+TEST_F(HostileStrings, OrdersDatedFarAwayAreSkippedAndTheWalkGoesOn) {
+    const long long account = AddAccount(kMarketLogin, kMarketPassword);
+    const marketplace::Context context{db, services.marketplace, services.integrator, {}};
+    for (const char* far : {"1013-12-10 00:51:52", "0001-01-01 00:00:00", "9999-12-31 23:59:59"}) {
+        sim::SimOrder order = sim::MarketplaceSimulator::SampleOrder(std::string("4400") + far[3], 0min);
+        order.searchOverrides["created_at"] = sim::JsonText(far);
+        market.AddOrder(kMarketLogin, order);
+    }
+    market.AddOrder(kMarketLogin, sim::MarketplaceSimulator::SampleOrder("440099", 5min));
+    EXPECT_EQ(marketplace::ConectaAiqfome(context, std::to_string(account), kMarketLogin, kMarketPassword),
+              "TRUE");
+    store::Statement ids = db.Prepare("SELECT group_concat(IDPEDIDO) AS IDS FROM PEDIDOS");
+    ASSERT_TRUE(ids.Step());
+    EXPECT_EQ(ids.Text("IDS"), "440099");
+}
+
 TEST_F(HostileStrings, NothingAddsAHeaderLine) {
     // A token with a line break is stored as it came, and the request that would carry it is refused.
     const long long account = AddAccount(kMarketLogin, kMarketPassword);
