@@ -1,0 +1,76 @@
+// The installed program: `cmake --install` into a temporary prefix, then the launcher, which runs
+// each user's own copy of the program folder because the installed one is not the user's to write.
+#include "Polling.h"
+#include "ProgramProcess.h"
+
+#include "Database.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace brisko::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+class InstalledProgramTest : public ::testing::Test {
+protected:
+    fs::path Prefix() const { return session.Root() / "prefix"; }
+    fs::path UserFolder() const { return session.Root() / "data" / "BriskoDerereve"; }
+
+    std::map<std::string, std::string> Environment() const {
+        auto env = session.Environment();
+        env["XDG_DATA_HOME"] = (session.Root() / "data").string();
+        return env;
+    }
+
+    // Started by the launcher; its window exists once it has written its autostart entry.
+    std::unique_ptr<ProgramProcess> Launch() {
+        fs::remove(session.UserAutostart());
+        auto program = std::make_unique<ProgramProcess>(Prefix() / "bin" / "briskoderereve", Environment());
+        EXPECT_TRUE(WaitUntil([&] { return fs::exists(session.UserAutostart()); }, 20s))
+            << "the launched program never created its window";
+        return program;
+    }
+
+    Session session;
+};
+
+TEST_F(InstalledProgramTest, LauncherRunsTheUsersOwnCopyAndKeepsItsDatabaseAcrossStarts) {
+    const std::string install = std::string("'") + BRISKO_CMAKE_COMMAND + "' --install '" + BRISKO_BUILD_DIR +
+                                "' --prefix '" + Prefix().string() + "' > /dev/null";
+    ASSERT_EQ(std::system(install.c_str()), 0) << install;
+    const fs::path installed = Prefix() / "lib" / "briskoderereve";
+    for (const char* file : {"BriskoDerereve", "fechar.sh", "BD/BANCO.db"}) {
+        EXPECT_TRUE(fs::exists(installed / file)) << file;
+    }
+    EXPECT_TRUE(fs::exists(Prefix() / "share" / "applications" / "briskoderereve.desktop"));
+
+    {
+        auto first = Launch();
+        // The program runs from the user's folder: its autostart entry names the copy there.
+        EXPECT_NE(ReadFile(session.UserAutostart()).find((UserFolder() / "BriskoDerereve").string()),
+                  std::string::npos)
+            << ReadFile(session.UserAutostart());
+        EXPECT_TRUE(fs::exists(UserFolder() / "fechar.sh"));
+        EXPECT_TRUE(fs::exists(UserFolder() / "open"));
+        EXPECT_FALSE(fs::exists(installed / "open")) << "the program wrote into the installed folder";
+    }
+
+    // What the operator stored stays through the next start (an update starts the same way).
+    {
+        store::Database db(UserFolder() / "BD" / "BANCO.db");
+        db.Prepare("INSERT INTO CONFIGURACAO (NOME, TEMPOAGENDAMENTO) VALUES ('PADRAO', '45')").Step();
+    }
+    auto second = Launch();
+    store::Database db(UserFolder() / "BD" / "BANCO.db");
+    auto row = db.Prepare("SELECT TEMPOAGENDAMENTO FROM CONFIGURACAO");
+    ASSERT_TRUE(row.Step()) << "the launcher replaced the user's database";
+    EXPECT_EQ(row.Text("TEMPOAGENDAMENTO"), "45");
+}
+
+} // namespace
+} // namespace brisko::test
