@@ -27,6 +27,7 @@ int RunWindows(char* programName, const std::filesystem::path& programFolder) {
     // Owned by the main window's lifetime and transient to it, so closing the main window ends the
     // program even while one of them is open.
     brisko::ui::TFEntrega entrega(&mainForm);
+    mainForm.RegistraEntrega(&entrega);
     brisko::ui::TFCadastroDelivery cadastroDelivery(&mainForm);
     mainForm.show();
     return app.exec();

@@ -13,6 +13,7 @@
 #include "Store.h"
 #include "TimedMessageDlg.h"
 #include "UCadastroDelivery.h"
+#include "UEntrega.h"
 #include "URovezor.h"
 
 #include <QApplication>
@@ -326,6 +327,8 @@ void TMainForm::LigaEventos() {
     }
     connect(SpeedButton5, &QToolButton::clicked, this, &TMainForm::SpeedButton5Click);
     connect(SpeedButton2, &QToolButton::clicked, this, &TMainForm::SpeedButton2Click);
+    connect(DBCtrlGrid1, &OrderCardGrid::logoClicked, this,
+            [] { platform::OpenUrl(std::string(build::kMarketplacePortalUrl) + "/pedidos"); });
 
     // The check box and the minutes box react to changes made by the program too; the lists only
     // to the operator's choice (activated), never to a fill or a selection by the program.
@@ -380,6 +383,27 @@ store::Database& TMainForm::Banco() {
 
 void TMainForm::RegistraCadastroDelivery(TFCadastroDelivery* dialog) {
     cadastroDelivery_ = dialog;
+}
+
+void TMainForm::RegistraEntrega(TFEntrega* dialog) {
+    if (!database_) {
+        return; // without the database the cards stay empty and the dialog has nothing to show
+    }
+    entrega_ = dialog;
+    entrega_->Attach(*database_, vpTokenRovezor.toStdString(), options_.dispatch);
+    connect(DBCtrlGrid1, &OrderCardGrid::courierRequested, this, &TMainForm::AbreEntrega);
+    // The refresh paused while the dialog was open runs at once when it closes.
+    connect(entrega_, &TFEntrega::closed, this, [this] { Inicia(TimerPedidos); });
+}
+
+void TMainForm::AbreEntrega(const store::Pedido& row, const QString& dateLine) {
+    if (!entrega_) {
+        return;
+    }
+    // No refresh may replace the rows under the dialog; it comes 1 ms after the dialog closes.
+    TimerPedidos->stop();
+    DefineIntervalo(TimerPedidos, 1);
+    entrega_->OpenFor(row, dateLine);
 }
 
 void TMainForm::MostraErroPadrao(const std::exception& e) {

@@ -23,13 +23,15 @@ class QToolButton;
 
 namespace brisko::store {
 class Database;
-}
+struct Pedido;
+} // namespace brisko::store
 
 namespace brisko::ui {
 
 class CycleBridge;
 class OrderCardGrid;
 class TFCadastroDelivery;
+class TFEntrega;
 
 // Where the outside services are reached; the program uses the build's constants, tests point
 // them at the simulators.
@@ -57,6 +59,8 @@ public:
 
     // The account dialog registers itself here when it is created.
     void RegistraCadastroDelivery(TFCadastroDelivery* dialog);
+    // The delivery request dialog, opened by the cards' courier button.
+    void RegistraEntrega(TFEntrega* dialog);
 
     // A pass as soon as possible; one asked for while a pass runs comes after it, never beside it.
     void PassoImediato();
@@ -107,6 +111,7 @@ private:
     void ComboBoxPagamentosChange();
     void ComboBoxCategoriasChange();
     void SpeedButton2Click();
+    void AbreEntrega(const store::Pedido& row, const QString& dateLine);
 
     // Timers of the integration cycle and the screen.
     void TimerDeliveryTimer();
@@ -126,6 +131,7 @@ private:
     MainFormOptions options_;
     std::unique_ptr<store::Database> database_; // empty when the file could not be opened
     QPointer<TFCadastroDelivery> cadastroDelivery_;
+    QPointer<TFEntrega> entrega_;
     std::unique_ptr<CycleBridge> ciclo_;
     bool mostrada_ = false;
     QString ultimoErroLista_; // the list refresh reports a failure once, not every 2 seconds

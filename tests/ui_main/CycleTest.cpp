@@ -5,7 +5,9 @@
 #include "TestDatabase.h"
 
 #include "ModalAnswerer.h"
+#include "OrderCardGrid.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -73,6 +75,46 @@ TEST_F(CycleTest, OrderListFollowsTheTableAndKeepsTheCurrentOrder) {
     InsertOrderAt(Db(), {"dois", std::nullopt}, "-1 hours");
     ASSERT_TRUE(WaitUntil([&] { return Text("Label6PEDIDOS") == QStringLiteral("2 PEDIDOS INTEGRADOS"); }));
     EXPECT_TRUE(Main("DBCtrlGrid1")->isVisible());
+}
+
+TEST_F(CycleTest, ListRefreshWaitsWhileTheDeliveryDialogIsOpenAndRunsWhenItCloses) {
+    StoreAccount("", "");
+    const long long id = InsertOrderAt(Db(), {"um", std::nullopt}, "-1 hours");
+    Open();
+    SignIn();
+    ASSERT_TRUE(WaitUntil([&] { return Text("Label6PEDIDOS") == QStringLiteral("1 PEDIDOS INTEGRADOS"); }));
+    auto* grid = Main<ui::OrderCardGrid>("DBCtrlGrid1");
+    long long openedId = 0;
+    bool refreshedWhileOpen = true;
+    QElapsedTimer open;
+    QTimer closer; // works from inside the dialog's own event loops, which must not be blocked
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            box->accept(); // the estimate's answer for this bare test order does not matter here
+            return;
+        }
+        auto* opened = qobject_cast<ui::TFEntrega*>(QApplication::activeModalWidget());
+        if (opened == nullptr) {
+            return;
+        }
+        if (!open.isValid()) {
+            openedId = opened->ID;
+            // An order arriving meanwhile does not show until the dialog closes.
+            InsertOrderAt(Db(), {"dois", std::nullopt}, "-1 minutes");
+            open.start();
+        } else if (open.elapsed() > 2500) {
+            refreshedWhileOpen = Text("Label6PEDIDOS") != QStringLiteral("1 PEDIDOS INTEGRADOS");
+            opened->reject(); // refused while the estimate runs: tried again on the next tick
+        }
+    });
+    closer.start(50);
+    emit grid->courierRequested(*store::PedidoPorId(Db(), id),
+                                ui::OrderCardGrid::DateLine("2026-01-01 10:00:00"));
+    closer.stop();
+    EXPECT_EQ(openedId, id);
+    EXPECT_FALSE(refreshedWhileOpen);
+    EXPECT_TRUE(WaitUntil([&] { return Text("Label6PEDIDOS") == QStringLiteral("2 PEDIDOS INTEGRADOS"); },
+                          std::chrono::milliseconds(500)));
 }
 
 TEST_F(CycleTest, ListRefreshErrorIsShownOnceAndTheRefreshGoesOn) {

@@ -21,6 +21,7 @@ MainWindowTest::MainWindowTest() : dbFile(folder / "BD" / "BANCO.db"), dispatch(
 
 MainWindowTest::~MainWindowTest() {
     dialog.reset();
+    entrega.reset();
     form.reset();
 }
 
@@ -31,6 +32,8 @@ void MainWindowTest::Open() {
     options.marketplace.baseUrl = marketplace.BaseUrl();
     options.marketplace.caFile = sim::TestCaFile().string();
     form = std::make_unique<ui::TMainForm>(folder.Path(), options);
+    entrega = std::make_unique<ui::TFEntrega>(form.get());
+    form->RegistraEntrega(entrega.get());
     dialog = std::make_unique<ui::TFCadastroDelivery>(form.get());
     form->show();
 }

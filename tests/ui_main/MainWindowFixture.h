@@ -8,6 +8,7 @@
 
 #include "Database.h"
 #include "UCadastroDelivery.h"
+#include "UEntrega.h"
 #include "uMainForm.h"
 
 #include <QApplication>
@@ -86,6 +87,7 @@ protected:
     sim::DispatchSimulator dispatch;
     sim::MarketplaceSimulator marketplace;
     std::unique_ptr<ui::TMainForm> form;
+    std::unique_ptr<ui::TFEntrega> entrega;
     std::unique_ptr<ui::TFCadastroDelivery> dialog;
 
 private:

@@ -143,6 +143,7 @@ TEST_F(SettingsTest, SignInRestoreSavesOnlyWhatDiffersFromTheControls) {
                           Case{"both differ", "45", 1, 2}}) {
         SCOPED_TRACE(c.name);
         dialog.reset();
+        entrega.reset();
         form.reset();
         store::Configuracao stored;
         stored.TEMPOAGENDAMENTO = c.minutes;
