@@ -6,7 +6,6 @@
 #include "Polling.h"
 #include "Store.h"
 #include "UCadastroDelivery.h"
-#include "UEntrega.h"
 #include "uMainForm.h"
 
 #include <QAbstractItemView>
@@ -78,11 +77,10 @@ TEST_F(MainWindowPictureTest, SignedInWindowWithAPendingARequestedAndADeliveredC
     AddOrder("7002", "Bruno Reis", 20, &store::MarcaRovezor);
     AddOrder("7003", "Carla Dias", 10, &store::MarcaJaEntregue);
 
-    // The style and the windows as the program makes them, with the build's own service addresses.
+    // The style and the main window as the program makes them, with the build's own service addresses
+    // (the delivery dialog is left out: no card is clicked here).
     ui::ApplyDarkStyle(*qApp);
     ui::TMainForm form(folder);
-    ui::TFEntrega entrega(&form);
-    form.RegistraEntrega(&entrega);
     ui::TFCadastroDelivery cadastro(&form);
     form.show();
 
