@@ -140,8 +140,15 @@ void TFCadastroDelivery::FormShow() {
         EditLogin->setText(QString::fromStdString(linha_->LOGIN));
         EditSenha->setText(QString::fromStdString(linha_->SENHA));
     } catch (const std::exception& e) {
-        QMessageBox::critical(this, windowTitle(), QString::fromUtf8(e.what()));
+        MostraErro(e);
     }
+}
+
+void TFCadastroDelivery::MostraErro(const std::exception& e) {
+    QMessageBox box(QMessageBox::Critical, windowTitle(), QString::fromUtf8(e.what()), QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("MensagemErro"));
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 void TFCadastroDelivery::Button4Click() {
@@ -157,11 +164,7 @@ void TFCadastroDelivery::Button4Click() {
         store::GravaContaConfigDelivery(mainForm_->Banco(), linha_->ID, login, senha);
     } catch (const std::exception& e) {
         // The dialog stays open with what was typed, and no pass is asked for.
-        QMessageBox box(QMessageBox::Critical, windowTitle(), QString::fromUtf8(e.what()), QMessageBox::Ok,
-                        this);
-        box.setObjectName(QStringLiteral("MensagemErro"));
-        box.setTextFormat(Qt::PlainText);
-        box.exec();
+        MostraErro(e);
         return;
     }
     linha_->IDORIGEM = 1;

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+#include <exception>
 #include <optional>
 
 class QLabel;
@@ -35,6 +36,7 @@ protected:
 private:
     void FormShow();
     void Button4Click();
+    void MostraErro(const std::exception& e);
 
     TMainForm* mainForm_;
     // The account row as read at the first showing and as saved since; the table is not re-read.

@@ -6,6 +6,7 @@
 #include "BuildConstants.h"
 #include "CycleBridge.h"
 #include "DeliveryOptions.h"
+#include "Fonts.h"
 #include "OrderCardGrid.h"
 #include "PaymentMethods.h"
 #include "Platform.h"
@@ -65,6 +66,10 @@ QLabel* PlainLabel(const char* name, const QString& text = {}) {
 
 QLabel* StatusPanel(const char* name, int width) {
     auto* panel = PlainLabel(name);
+    // The countdown's longest text has to fit its 200 pixels.
+    QFont font(RobotoFamily());
+    font.setPixelSize(12);
+    panel->setFont(font);
     panel->setFixedWidth(width);
     panel->setAlignment(Qt::AlignCenter);
     return panel;

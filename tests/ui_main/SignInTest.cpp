@@ -238,6 +238,14 @@ TEST_F(SignInTest, BannerClickOpensTheManagementPage) {
     EXPECT_EQ(url, std::string(build::kDispatchWebUrl) + "/solicitacao/gestaoPedido");
 }
 
+TEST_F(SignInTest, LongestCountdownTextFitsItsPanel) {
+    Open();
+    auto* panel = Main<QLabel>("StatusBar1Panel0");
+    const QString longest = QStringLiteral("Proxima Verificação em 29 segundos");
+    EXPECT_LE(panel->fontMetrics().horizontalAdvance(longest), panel->contentsRect().width())
+        << panel->font().family().toStdString() << " " << panel->font().pixelSize();
+}
+
 TEST_F(SignInTest, WindowNeverSmallerThanTheMinimum) {
     Open();
     const QSize frame = form->frameGeometry().size() - form->size();
