@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 
 namespace brisko::test {
 namespace {
@@ -211,6 +212,54 @@ TEST_F(CycleTest, AccountSaveFailureKeepsTheDialogOpenAndRunsNoPass) {
     QTest::qWait(1500);
     EXPECT_EQ(Main<QLabel>("StatusBar1Panel0")->text().left(23), QStringLiteral("Proxima Verificação em "));
     EXPECT_NE(Main<QLabel>("StatusBar1Panel0")->text(), QStringLiteral("Proxima Verificação em 29 segundos"));
+}
+
+TEST_F(CycleTest, PassThatFailsStillHandsTheCycleBack) {
+    StoreAccount("", "");
+    Open();
+    SignIn();
+    ASSERT_TRUE(WaitPassEnd());
+    // The next pass cannot read the accounts at all.
+    Db().Execute("ALTER TABLE CONFIGDELIVERY RENAME TO CONTAS_FORA");
+    Status()->clear();
+    form->PassoImediato();
+    ASSERT_TRUE(WaitUntil([&] { return Status()->text().contains(QStringLiteral("CONFIGDELIVERY")); }))
+        << Status()->text().toStdString();
+    EXPECT_TRUE(WaitPassEnd()) << "no countdown after the failed pass";
+    EXPECT_TRUE(Main("ComboBoxAgendar")->isEnabled());
+    // Mended, the very next pass works again.
+    Db().Execute("ALTER TABLE CONTAS_FORA RENAME TO CONFIGDELIVERY");
+    form->PassoImediato();
+    EXPECT_TRUE(WaitUntil([&] { return Status()->text() == QStringLiteral("Aiqfome não cadastrado"); }));
+}
+
+TEST_F(CycleTest, WheelOverTheCardsMovesTheCurrentOrder) {
+    StoreAccount("", "");
+    for (const char* order : {"a", "b", "c", "d"}) {
+        InsertOrderAt(Db(), {order, std::nullopt}, "-1 hours");
+    }
+    Open();
+    SignIn();
+    ASSERT_TRUE(WaitUntil([&] { return Text("Label6PEDIDOS") == QStringLiteral("4 PEDIDOS INTEGRADOS"); }));
+    auto* grid = Main<ui::OrderCardGrid>("DBCtrlGrid1");
+    std::vector<long long> ids;
+    for (const auto& row : store::ListaPedidos(Db())) {
+        ids.push_back(row.ID);
+    }
+    ASSERT_TRUE(grid->SelectId(ids[3]));
+    struct Step {
+        int delta;
+        long long current;
+    };
+    for (const Step& step : {Step{240, ids[1]}, Step{100, ids[1]}, Step{-120, ids[2]}}) {
+        SCOPED_TRACE(step.delta);
+        const QPoint inside = grid->viewport()->rect().center();
+        QWheelEvent wheel(inside, grid->viewport()->mapToGlobal(inside), QPoint(), QPoint(0, step.delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(grid->viewport(), &wheel);
+        EXPECT_TRUE(wheel.isAccepted());
+        EXPECT_EQ(grid->CurrentId(), step.current);
+    }
 }
 
 TEST_F(CycleTest, ImmediatePassAskedDuringAPassRunsAfterIt) {
