@@ -16,6 +16,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <iostream>
 #include <stdexcept>
 #include <string>
@@ -88,17 +89,37 @@ public:
     std::filesystem::path bundle;
 };
 
+// Our pass beside the same requests sent bare, both ways of reading the CAs (see BareCurl.h).
 struct Comparison {
     std::vector<double> ours;
-    std::vector<double> bare;
+    std::vector<double> barePerRequest;
+    std::vector<double> bareOnce;
     std::size_t requests = 0;
 
-    double Overhead() const { return bench::Median(ours) / bench::Median(bare) - 1; }
+    void Measure(const std::function<void()>& pass, const std::vector<bench::BareRequest>& bare,
+                 const std::filesystem::path& bundle, const char* what, int rep) {
+        ours.push_back(bench::TimeMs(pass));
+        for (auto [reading, times] : {std::pair{bench::CaReading::PerRequest, &barePerRequest},
+                                      std::pair{bench::CaReading::Once, &bareOnce}}) {
+            times->push_back(bench::TimeMs([&] {
+                Require(bench::SendBare(bare, bundle, reading) == static_cast<int>(bare.size()),
+                        "a bare request failed");
+            }));
+        }
+        std::cerr << what << " rep " << rep << ": pass " << ours.back() << " ms, bare (CA per request) "
+                  << barePerRequest.back() << " ms, bare (CA once) " << bareOnce.back() << " ms\n";
+    }
+    // Against the bare requests that read the CAs once, like our client: the stricter comparison.
+    double Overhead() const { return bench::Median(ours) / bench::Median(bareOnce) - 1; }
+    double OverheadPerRequest() const { return bench::Median(ours) / bench::Median(barePerRequest) - 1; }
 };
 
 std::string Describe(const Comparison& c) {
-    return "pass " + bench::Spread(c.ours) + "; bare libcurl, same " + std::to_string(c.requests) +
-           " requests, " + bench::Spread(c.bare) + "; overhead " + bench::Fixed(100 * c.Overhead()) + " %";
+    return "pass " + bench::Spread(c.ours) + "; the same " + std::to_string(c.requests) +
+           " requests bare with libcurl: CA read once " + bench::Spread(c.bareOnce) +
+           ", CA read per request " + bench::Spread(c.barePerRequest) + "; overhead " +
+           bench::Fixed(100 * c.Overhead()) + " % (against CA per request " +
+           bench::Fixed(100 * c.OverheadPerRequest()) + " %)";
 }
 
 void NewOrders(int reps) {
@@ -118,14 +139,8 @@ void NewOrders(int reps) {
     c.requests = bare.size();
     for (int r = 0; r < reps; ++r) {
         rig.db.Execute("DELETE FROM PEDIDOS");
-        c.ours.push_back(bench::TimeMs([&] { rig.Pass(); }));
+        c.Measure([&] { rig.Pass(); }, bare, rig.bundle, "new orders", r);
         Require(Count(rig.db, "SELECT COUNT(*) AS N FROM PEDIDOS") == kOrders, "a pass did not import 200");
-        c.bare.push_back(bench::TimeMs([&] {
-            Require(bench::SendBare(bare, rig.bundle) == static_cast<int>(bare.size()),
-                    "a bare request failed");
-        }));
-        std::cerr << "new orders rep " << r << ": pass " << c.ours.back() << " ms, bare " << c.bare.back()
-                  << " ms\n";
     }
     bench::PrintRow("pass over new orders (200 imports)", Describe(c), "overhead ≤ 15 %",
                     c.Overhead() <= 0.15);
@@ -154,16 +169,14 @@ void StoredOrders(int reps) {
     Comparison c;
     c.requests = bare.size();
     for (int r = 0; r < reps; ++r) {
-        c.ours.push_back(bench::TimeMs([&] { rig.Pass(); }));
-        c.bare.push_back(bench::TimeMs([&] { bench::SendBare(bare, rig.bundle); }));
-        std::cerr << "stored orders rep " << r << ": pass " << c.ours.back() << " ms, bare " << c.bare.back()
-                  << " ms\n";
+        c.Measure([&] { rig.Pass(); }, bare, rig.bundle, "stored orders", r);
     }
     Require(Count(rig.db, "SELECT COUNT(*) AS N FROM PEDIDOS") == kOrders, "an order was imported twice");
-    bench::PrintRow("pass over stored orders (search lists 10,000 stored)",
-                    "pass " + bench::Spread(c.ours) + " (of which token + search sent bare " +
-                        bench::Spread(c.bare) + ")",
-                    "≤ 300 ms", bench::Median(c.ours) <= 300);
+    bench::PrintRow(
+        "pass over stored orders (search lists 10,000 stored)",
+        "pass " + bench::Spread(c.ours) + " (token and search alone, bare with libcurl: CA read once " +
+            bench::Spread(c.bareOnce) + ", CA read per request " + bench::Spread(c.barePerRequest) + ")",
+        "≤ 300 ms", bench::Median(c.ours) <= 300);
 }
 
 void AutomaticRequests(int reps) {
@@ -201,17 +214,11 @@ void AutomaticRequests(int reps) {
     c.requests = bare.size();
     for (int r = 0; r < reps; ++r) {
         rig.db.Execute("UPDATE PEDIDOS SET ID_MCH = NULL");
-        c.ours.push_back(bench::TimeMs([&] { rig.Pass(inputs); }));
+        c.Measure([&] { rig.Pass(inputs); }, bare, rig.bundle, "automatic requests", r);
         Require(Count(rig.db, sent) == kOrders, "a pass did not request 100 couriers");
-        c.bare.push_back(bench::TimeMs([&] {
-            Require(bench::SendBare(bare, rig.bundle) == static_cast<int>(bare.size()),
-                    "a bare request failed");
-        }));
-        std::cerr << "automatic requests rep " << r << ": pass " << c.ours.back() << " ms, bare "
-                  << c.bare.back() << " ms\n";
     }
     const double perOurs = bench::Median(c.ours) / kOrders;
-    const double perBare = bench::Median(c.bare) / kOrders;
+    const double perBare = bench::Median(c.bareOnce) / kOrders;
     bench::PrintRow("automatic requests (100 pending orders, one pass)",
                     Describe(c) + "; per request " + bench::Fixed(perOurs, 2) + " ms vs " +
                         bench::Fixed(perBare, 2) + " ms",

@@ -16,6 +16,27 @@ size_t Discard(char*, size_t size, size_t count, void*) {
     return size * count;
 }
 
+// Runs one transfer to its end on the shared multi handle.
+CURLcode PerformOn(CURLM* multi, CURL* easy) {
+    curl_multi_add_handle(multi, easy);
+    int running = 1;
+    CURLcode result = CURLE_FAILED_INIT;
+    while (running != 0) {
+        curl_multi_perform(multi, &running);
+        if (running != 0) {
+            curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
+        }
+    }
+    int queued = 0;
+    while (const CURLMsg* message = curl_multi_info_read(multi, &queued)) {
+        if (message->msg == CURLMSG_DONE && message->easy_handle == easy) {
+            result = message->data.result;
+        }
+    }
+    curl_multi_remove_handle(multi, easy);
+    return result;
+}
+
 bool AddedByLibcurl(const std::string& name) {
     return name == "Host" || name == "Content-Length";
 }
@@ -48,9 +69,11 @@ void WriteCaBundle(const std::filesystem::path& bundle, const std::filesystem::p
     }
 }
 
-int SendBare(const std::vector<BareRequest>& requests, const std::filesystem::path& caBundle) {
+int SendBare(const std::vector<BareRequest>& requests, const std::filesystem::path& caBundle,
+             CaReading reading) {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    CURLM* multi = reading == CaReading::Once ? curl_multi_init() : nullptr;
     int succeeded = 0;
     for (const BareRequest& request : requests) {
         CURL* h = curl_easy_init();
@@ -69,20 +92,30 @@ int SendBare(const std::vector<BareRequest>& requests, const std::filesystem::pa
         curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
         curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
         curl_easy_setopt(h, CURLOPT_CAINFO, caBundle.c_str());
+        if (multi != nullptr) {
+            // libcurl keeps a read bundle only when no CA folder is looked up beside it.
+            curl_easy_setopt(h, CURLOPT_CAPATH, static_cast<const char*>(nullptr));
+        }
         curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &Discard);
         if (request.method == "POST") {
             curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
             curl_easy_setopt(h, CURLOPT_POSTFIELDS, request.body.data());
         }
-        const CURLcode code = curl_easy_perform(h);
+        const CURLcode code = multi != nullptr ? PerformOn(multi, h) : curl_easy_perform(h);
         long status = 0;
         curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
         curl_slist_free_all(headers);
         curl_easy_cleanup(h);
         if (code != CURLE_OK) {
+            if (multi != nullptr) {
+                curl_multi_cleanup(multi);
+            }
             throw std::runtime_error(std::string("Bare request failed: ") + curl_easy_strerror(code));
         }
         succeeded += status >= 200 && status < 300 ? 1 : 0;
+    }
+    if (multi != nullptr) {
+        curl_multi_cleanup(multi);
     }
     return succeeded;
 }

@@ -26,7 +26,17 @@ std::vector<BareRequest> FromRecorded(const std::vector<sim::RecordedRequest>& r
 // way the curl command line is given it with --cacert.
 void WriteCaBundle(const std::filesystem::path& bundle, const std::filesystem::path& extraCa);
 
+// How the bare requests get their trusted CAs.
+enum class CaReading {
+    PerRequest, // each request its own easy handle and curl_easy_perform: the bundle is read every
+                // time, as one curl command line per request does
+    Once,       // one multi handle runs the fresh easy handles one after the other: libcurl reads
+                // the bundle once and keeps it (its CA cache), as one curl command line given all
+                // the addresses does; connections are still not reused
+};
+
 // Sends every request in order; answers how many got a 2xx status. Throws when one fails outright.
-int SendBare(const std::vector<BareRequest>& requests, const std::filesystem::path& caBundle);
+int SendBare(const std::vector<BareRequest>& requests, const std::filesystem::path& caBundle,
+             CaReading reading);
 
 } // namespace brisko::bench
