@@ -17,7 +17,6 @@ namespace brisko::test {
 namespace {
 
 using namespace std::chrono_literals;
-using ::testing::HasSubstr;
 using ::testing::SizeIs;
 
 // Another process (the sqlite3 command) holding the write lock of the file until released.

@@ -18,7 +18,6 @@ using ::testing::Eq;
 using ::testing::HasSubstr;
 using ::testing::Le;
 using ::testing::Matcher;
-using ::testing::ResultOf;
 using ::testing::SizeIs;
 using ::testing::StartsWith;
 

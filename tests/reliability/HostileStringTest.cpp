@@ -14,7 +14,6 @@ namespace brisko::test {
 namespace {
 
 using namespace std::chrono_literals;
-using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using ::testing::Optional;
 

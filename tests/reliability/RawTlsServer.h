@@ -27,7 +27,6 @@ public:
     bool Pause(std::chrono::milliseconds duration) const;
     // Ends the connection with a TCP reset instead of an orderly close.
     void Reset();
-    bool Stopping() const { return stopping_; }
 
 private:
     SSL* ssl_;

@@ -14,8 +14,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using ::testing::Each;
-using ::testing::ElementsAre;
-using ::testing::HasSubstr;
 
 constexpr const char* kEngineFailure = "disk I/O error";
 
