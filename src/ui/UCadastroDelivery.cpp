@@ -96,21 +96,27 @@ TFCadastroDelivery::TFCadastroDelivery(TMainForm* mainForm)
     }
 }
 
-void TFCadastroDelivery::AbreModal() {
+void TFCadastroDelivery::Centraliza() {
     if (const QScreen* s = screen()) {
         move(s->availableGeometry().center() - rect().center());
     }
+}
+
+void TFCadastroDelivery::AbreModal() {
+    Centraliza();
     exec();
 }
 
 void TFCadastroDelivery::AbrePeloBotao() {
     Label3->clear();
+    Centraliza();
     show();
     raise();
     activateWindow();
 }
 
 void TFCadastroDelivery::AbreAposErroLogin() {
+    Centraliza();
     show();
     Label3->setText(QStringLiteral("LOGIN E SENHA AIQFOME INCORRETO"));
     raise();

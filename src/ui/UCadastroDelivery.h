@@ -35,6 +35,7 @@ protected:
 
 private:
     void FormShow();
+    void Centraliza();
     void Button4Click();
     void MostraErro(const std::exception& e);
 

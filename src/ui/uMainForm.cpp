@@ -552,7 +552,10 @@ void TMainForm::Button4Click() {
             ConcluiLogin();
         }
     } catch (const std::exception& e) {
-        // A database failure must not leave the sign-in controls disabled for good.
+        // A database failure must not leave the sign-in controls disabled for good, nor a window
+        // half signed in whose error line sits on the hidden sign-in panel.
+        vLogado = false;
+        Logado(false);
         MostraErroLogin(QString::fromUtf8(e.what()));
     }
     HabilitaLogin(true);

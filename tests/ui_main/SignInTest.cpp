@@ -133,17 +133,36 @@ TEST_F(SignInTest, ControlsWaitDisabledWhileThePlatformAnswers) {
 }
 
 TEST_F(SignInTest, DatabaseErrorDuringSignInIsShownAndTheControlsComeBack) {
+    struct Case {
+        const char* name;
+        const char* trigger;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"storing the record",
+         "CREATE TRIGGER falha BEFORE INSERT ON EMPRESA BEGIN SELECT RAISE(ABORT, 'disco cheio'); END",
+         "disco cheio"},
+        {"retention",
+         "CREATE TRIGGER falha BEFORE DELETE ON PEDIDOS BEGIN SELECT RAISE(ABORT, 'tabela travada'); END",
+         "tabela travada"},
+    };
+    StoreAccount("", "");
+    InsertOrderAt(Db(), {"velho", std::nullopt}, "-3 days");
     Open();
-    // The login's own connection cannot write the store's record.
-    Db().Execute(
-        "CREATE TRIGGER no_empresa BEFORE INSERT ON EMPRESA BEGIN SELECT RAISE(ABORT, 'disco cheio'); END");
-    Main<QLineEdit>("EditEmail")->setText(QStringLiteral("loja@demo.com"));
-    Main<QLineEdit>("EditSenha")->setText(QStringLiteral("demo123"));
-    QTest::mouseClick(Main<QPushButton>("Button4"), Qt::LeftButton);
-    EXPECT_TRUE(Text("LabelErro").contains(QStringLiteral("disco cheio"))) << Text("LabelErro").toStdString();
-    EXPECT_FALSE(form->EstaLogado());
-    EXPECT_TRUE(Main("Button4")->isEnabled());
-    EXPECT_EQ(Main<QPushButton>("Button4")->text(), QStringLiteral("ENTRAR"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Db().Execute(c.trigger);
+        Main<QLineEdit>("EditEmail")->setText(QStringLiteral("loja@demo.com"));
+        Main<QLineEdit>("EditSenha")->setText(QStringLiteral("demo123"));
+        QTest::mouseClick(Main<QPushButton>("Button4"), Qt::LeftButton);
+        EXPECT_TRUE(Text("LabelErro").contains(QString::fromLatin1(c.message)))
+            << Text("LabelErro").toStdString();
+        EXPECT_FALSE(form->EstaLogado());
+        EXPECT_TRUE(Main("LabelErro")->isVisible());
+        EXPECT_TRUE(Main("Button4")->isEnabled());
+        EXPECT_EQ(Main<QPushButton>("Button4")->text(), QStringLiteral("ENTRAR"));
+        Db().Execute("DROP TRIGGER falha");
+    }
 }
 
 TEST_F(SignInTest, SuccessFillsListsRestoresSettingsRunsRetentionAndAsksForTheAccount) {
