@@ -122,6 +122,30 @@ std::string Describe(const Comparison& c) {
            bench::Fixed(100 * c.OverheadPerRequest()) + " %)";
 }
 
+// The same pass with commits that do not wait for the disk (synchronous NORMAL on the pass's own
+// connection; the program keeps the engine's default): the part of the overhead that is our own
+// work rather than the durable commit after each import or request. Answers the median.
+double PassWithoutDiskWait(Rig& rig, int reps, const std::function<void()>& reset,
+                           const std::function<void()>& pass) {
+    store::Statement setting = rig.db.Prepare("PRAGMA synchronous");
+    setting.Step();
+    const long long kept = setting.Integer("synchronous");
+    rig.db.Execute("PRAGMA synchronous = NORMAL");
+    std::vector<double> times;
+    for (int r = 0; r < reps; ++r) {
+        reset();
+        times.push_back(bench::TimeMs(pass));
+    }
+    rig.db.Execute("PRAGMA synchronous = " + std::to_string(kept));
+    std::cerr << "  without waiting for the disk: " << bench::Spread(times) << "\n";
+    return bench::Median(times);
+}
+
+std::string WithoutDiskWait(const Comparison& c, double median) {
+    return "; with commits not waiting for the disk: pass " + bench::Fixed(median) + " ms, overhead " +
+           bench::Fixed(100 * (median / bench::Median(c.bareOnce) - 1)) + " %";
+}
+
 void NewOrders(int reps) {
     constexpr int kOrders = 200;
     Rig rig;
@@ -142,8 +166,10 @@ void NewOrders(int reps) {
         c.Measure([&] { rig.Pass(); }, bare, rig.bundle, "new orders", r);
         Require(Count(rig.db, "SELECT COUNT(*) AS N FROM PEDIDOS") == kOrders, "a pass did not import 200");
     }
-    bench::PrintRow("pass over new orders (200 imports)", Describe(c), "overhead ≤ 15 %",
-                    c.Overhead() <= 0.15);
+    const double unsynced = PassWithoutDiskWait(
+        rig, reps, [&] { rig.db.Execute("DELETE FROM PEDIDOS"); }, [&] { rig.Pass(); });
+    bench::PrintRow("pass over new orders (200 imports)", Describe(c) + WithoutDiskWait(c, unsynced),
+                    "overhead ≤ 15 %", c.Overhead() <= 0.15);
 }
 
 void StoredOrders(int reps) {
@@ -217,11 +243,13 @@ void AutomaticRequests(int reps) {
         c.Measure([&] { rig.Pass(inputs); }, bare, rig.bundle, "automatic requests", r);
         Require(Count(rig.db, sent) == kOrders, "a pass did not request 100 couriers");
     }
+    const double unsynced = PassWithoutDiskWait(
+        rig, reps, [&] { rig.db.Execute("UPDATE PEDIDOS SET ID_MCH = NULL"); }, [&] { rig.Pass(inputs); });
     const double perOurs = bench::Median(c.ours) / kOrders;
     const double perBare = bench::Median(c.bareOnce) / kOrders;
     bench::PrintRow("automatic requests (100 pending orders, one pass)",
                     Describe(c) + "; per request " + bench::Fixed(perOurs, 2) + " ms vs " +
-                        bench::Fixed(perBare, 2) + " ms",
+                        bench::Fixed(perBare, 2) + " ms" + WithoutDiskWait(c, unsynced),
                     "overhead ≤ 15 %", c.Overhead() <= 0.15);
 }
 
