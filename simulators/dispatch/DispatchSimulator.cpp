@@ -1,5 +1,6 @@
 #include "DispatchSimulator.h"
 
+#include "Html.h"
 #include "Json.h"
 #include "JsonWriter.h"
 
@@ -73,29 +74,6 @@ void AppendMember(std::string& out, std::string_view name, std::string_view valu
     net::AppendJsonString(out, name);
     out += ':';
     net::AppendJsonString(out, value);
-}
-
-std::string EscapeHtml(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
 }
 
 const SimCategory* FindCategory(const SimStore& store, std::string_view nome) {
@@ -359,7 +337,7 @@ void DispatchSimulator::ManagementPage(httplib::Response& response) const {
             for (const std::string& cell : {std::to_string(d.idMch), d.loja, d.idExterno, d.cliente,
                                             d.endereco, d.data, d.hora, d.categoria, d.pagamento}) {
                 page += "<td>";
-                page += EscapeHtml(cell);
+                page += HtmlEscaped(cell);
                 page += "</td>";
             }
             page += "</tr>\n";

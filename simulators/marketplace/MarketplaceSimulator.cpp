@@ -1,6 +1,7 @@
 #include "MarketplaceSimulator.h"
 
 #include "BuildConstants.h"
+#include "Html.h"
 #include "Json.h"
 #include "LocalTime.h"
 
@@ -13,29 +14,6 @@ namespace {
 
 constexpr std::string_view kApiPrefix = "/alfredo/";
 constexpr std::string_view kOrdersPrefix = "/alfredo/orders/";
-
-std::string HtmlEscaped(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
 
 bool IsIsoDate(const std::string& text) {
     return text.size() == 10 && text[4] == '-' && text[7] == '-' &&
