@@ -28,7 +28,12 @@ long long LifetimeSeconds(const JsonLiteral& literal) {
     }
     long long seconds = 0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), seconds);
-    return error == std::errc{} && end == digits.data() + digits.size() ? seconds : 3600;
+    if (error != std::errc{} || end != digits.data() + digits.size()) {
+        return 3600;
+    }
+    // The clock's nanoseconds reach only to 2262: a longer promised life is kept as a century.
+    constexpr long long kCentury = 100LL * 365 * 24 * 60 * 60;
+    return std::clamp(seconds, -kCentury, kCentury);
 }
 
 std::string PageLink(long long page) {
