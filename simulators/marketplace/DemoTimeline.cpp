@@ -27,18 +27,18 @@ struct Customer {
 // Mixed kinds on purpose: coordinates as numbers, strings or null, complements "" or null.
 const std::array<Customer, 6>& Customers() {
     static const std::array<Customer, 6> customers{{
-        {"João", "Conceição", "Rua São Bento", "45", JsonText("Casa"), JsonText("Ao lado da padaria"),
-         "7732210001", "77988110001", "-14.8569", "-40.8390"},
-        {"Ana", "Lima", "Avenida Brasil", "1200", JsonText(""), kJsonNull, "", "77988110002",
-         JsonText("-14.8650"), JsonText("-40.8501")},
-        {"Pedro", "Araújo", "Travessa Ipê", "s/n", kJsonNull, kJsonNull, "7732210003", "77988110003",
+        {"João", "Conceição", "Rua Treze de Maio", "45", JsonText("Casa"), JsonText("Ao lado da padaria"),
+         "1132210001", "11988110001", "-23.5621", "-46.6463"},
+        {"Ana", "Lima", "Rua Augusta", "1200", JsonText(""), kJsonNull, "", "11988110002",
+         JsonText("-23.5558"), JsonText("-46.6596")},
+        {"Pedro", "Araújo", "Travessa Ipê", "s/n", kJsonNull, kJsonNull, "1132210003", "11988110003",
          kJsonNull, kJsonNull},
-        {"Luíza", "Gonçalves", "Rua Sete de Setembro", "77", JsonText("Bloco B, apto 12"),
-         JsonText("Portão azul"), "", "77988110004", "-14.8488", "-40.8355"},
-        {"Carlos", "Melo", "Rua Duque de Caxias", "310", JsonText("Fundos"), JsonText(""), "7732210005",
-         "77988110005", JsonText("-14.8701"), "-40.8422"},
-        {"Beatriz", "Nogueira", "Praça Barão do Rio Branco", "8", JsonText(""),
-         JsonText("Em frente à igreja"), "", "77988110006", "-14.8612", "-40.8447"},
+        {"Luíza", "Gonçalves", "Rua Frei Caneca", "77", JsonText("Bloco B, apto 12"), JsonText("Portão azul"),
+         "", "11988110004", "-23.5541", "-46.6530"},
+        {"Carlos", "Melo", "Alameda Santos", "310", JsonText("Fundos"), JsonText(""), "1132210005",
+         "11988110005", JsonText("-23.5671"), "-46.6512"},
+        {"Beatriz", "Nogueira", "Praça Oswaldo Cruz", "8", JsonText(""), JsonText("Em frente à igreja"), "",
+         "11988110006", "-23.5706", "-46.6448"},
     }};
     return customers;
 }
@@ -74,6 +74,9 @@ void DemoTimeline::Add(Kind kind, Clock::time_point createdAt) {
     order.address.mobile_phone = JsonText(customer.mobile);
     order.address.latitude = customer.latitude;
     order.address.longitude = customer.longitude;
+    // The demo store signs in at the dispatch platform from this town: deliveries stay local.
+    order.address.city_name = JsonText("São Paulo");
+    order.address.state_uf = JsonText("SP");
     order.isPickup = kind == Kind::Pickup;
     order.isRead = false;
     simulator_.AddOrder(kLogin, std::move(order));
