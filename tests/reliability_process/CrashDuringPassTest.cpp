@@ -82,7 +82,9 @@ TEST_F(CrashDuringPassTest, KilledDuringPassesNoOrderIsStoredTwiceAndEveryOrderG
     const unsigned seed = Seed();
     std::cout << "seed " << seed << " (set BRISKO_CRASH_SEED to repeat another run)\n";
     std::mt19937 random(seed);
-    std::uniform_int_distribution<int> delayMs(0, 2500);
+    // A pass over one new order takes tens of milliseconds on loopback, so the kills fall within
+    // its first tens of milliseconds: the import, the estimates and the requests.
+    std::uniform_int_distribution<int> delayMs(0, 80);
 
     // Orders whose request the platform had accepted while their row still lacked the mark when
     // the program died: the window no local write can close.
@@ -99,15 +101,19 @@ TEST_F(CrashDuringPassTest, KilledDuringPassesNoOrderIsStoredTwiceAndEveryOrderG
         std::this_thread::sleep_for(std::chrono::milliseconds(delay));
         program.reset(); // SIGKILL, then reaped
 
-        for (const auto& [id, times] : Accepted()) {
+        const auto accepted = Accepted();
+        for (const auto& [id, times] : accepted) {
             const auto order = Order(id);
             if (!order || order->idMch != "ROVEZOR") {
                 acceptedUnmarked.insert(id);
             }
         }
-        if (kill % 2 == 0) {
-            AddOrder();
-        }
+        // Where the kill landed: how far the orders had come.
+        std::cout << "  after it: " << Scalar("SELECT COUNT(*) AS N FROM PEDIDOS") << " of " << orders.size()
+                  << " imported, " << Scalar("SELECT COUNT(*) AS N FROM PEDIDOS WHERE ID_MCH = 'ROVEZOR'")
+                  << " marked, " << accepted.size() << " accepted by the platform\n";
+        // New orders keep coming, so every pass has work to be killed in.
+        AddOrder();
     }
 
     auto program = StartProgram();
