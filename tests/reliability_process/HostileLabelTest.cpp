@@ -14,6 +14,11 @@ struct HostileName {
     std::string text;
 };
 
+// Test listings name the case rather than dump a megabyte.
+void PrintTo(const HostileName& hostile, std::ostream* out) {
+    *out << hostile.name;
+}
+
 class HostileLabelTest : public MainWindowTest, public ::testing::WithParamInterface<HostileName> {
 protected:
     // The store record as the platform sends it, with the text as the name and the town.
