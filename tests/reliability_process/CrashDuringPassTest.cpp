@@ -89,7 +89,18 @@ TEST_F(CrashDuringPassTest, KilledDuringPassesNoOrderIsStoredTwiceAndEveryOrderG
     // Orders whose request the platform had accepted while their row still lacked the mark when
     // the program died: the window no local write can close.
     std::set<std::string> acceptedUnmarked;
+    // Taken while no program runs and just before the next one starts, so that a request the
+    // killed program had sent, and the platform accepted a moment after the kill, is counted too.
+    const auto noteAcceptedUnmarked = [&] {
+        for (const auto& [id, times] : Accepted()) {
+            const auto order = Order(id);
+            if (!order || order->idMch != "ROVEZOR") {
+                acceptedUnmarked.insert(id);
+            }
+        }
+    };
     for (int kill = 1; kill <= kKills; ++kill) {
+        noteAcceptedUnmarked();
         const std::size_t tokensBefore = Count(marketplace, "POST", kTokenPath);
         auto program = StartProgram();
         // A pass has begun once the program asks the marketplace for a token.
@@ -102,12 +113,6 @@ TEST_F(CrashDuringPassTest, KilledDuringPassesNoOrderIsStoredTwiceAndEveryOrderG
         program.reset(); // SIGKILL, then reaped
 
         const auto accepted = Accepted();
-        for (const auto& [id, times] : accepted) {
-            const auto order = Order(id);
-            if (!order || order->idMch != "ROVEZOR") {
-                acceptedUnmarked.insert(id);
-            }
-        }
         // Where the kill landed: how far the orders had come.
         std::cout << "  after it: " << Scalar("SELECT COUNT(*) AS N FROM PEDIDOS") << " of " << orders.size()
                   << " imported, " << Scalar("SELECT COUNT(*) AS N FROM PEDIDOS WHERE ID_MCH = 'ROVEZOR'")
@@ -116,6 +121,7 @@ TEST_F(CrashDuringPassTest, KilledDuringPassesNoOrderIsStoredTwiceAndEveryOrderG
         AddOrder();
     }
 
+    noteAcceptedUnmarked();
     auto program = StartProgram();
     ASSERT_TRUE(WaitUntil([&] { return AllDone(); }, 240s)) << "not every order got its courier";
 
