@@ -17,3 +17,13 @@ set(BRISKO_CA_FILE "${BRISKO_TEST_CA_FILE}" CACHE STRING "Extra CA file trusted 
 configure_file(${CMAKE_CURRENT_LIST_DIR}/BuildConstants.h.in ${CMAKE_BINARY_DIR}/generated/BuildConstants.h @ONLY)
 add_library(brisko_constants INTERFACE)
 target_include_directories(brisko_constants INTERFACE ${CMAKE_BINARY_DIR}/generated)
+
+# A build whose services are the local simulators (the demo defaults) can run the real program
+# against them in tests.
+if(BRISKO_DISPATCH_API_URL STREQUAL "https://127.0.0.1:${BRISKO_DISPATCH_SIM_PORT}"
+   AND BRISKO_MARKETPLACE_API_URL STREQUAL "https://127.0.0.1:${BRISKO_MARKETPLACE_SIM_PORT}"
+   AND BRISKO_CA_FILE STREQUAL BRISKO_TEST_CA_FILE)
+  set(BRISKO_BUILT_FOR_SIMULATORS ON)
+else()
+  set(BRISKO_BUILT_FOR_SIMULATORS OFF)
+endif()
