@@ -35,6 +35,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <system_error>
 
@@ -106,6 +108,30 @@ void SelecionaTexto(QComboBox* list, const std::string& text) {
     const int index = list->findText(Q(text), Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (index >= 0) {
         list->setCurrentIndex(index);
+    }
+}
+
+// A file the program may not write (a read-only program folder, say) opens without error; in WAL
+// mode even its reads then fail. Every pass and every sign-in would fail on it, so it takes the
+// path of a file that cannot be opened, with the reason in the operator's words.
+void ExigeGravacao(store::Database& database, const std::filesystem::path& file) {
+    const std::string somenteLeitura = sqlite3_errstr(SQLITE_READONLY);
+    std::string motivo;
+    try {
+        database.Prepare("SELECT COUNT(*) FROM sqlite_master").Step();
+        if (sqlite3_db_readonly(database.Handle(), "main") == 1) {
+            motivo = somenteLeitura;
+        }
+    } catch (const DatabaseError& e) {
+        // Other read errors (a damaged file, say) keep their usual place in the window.
+        if (std::string(e.what()).find(somenteLeitura) != std::string::npos) {
+            motivo = e.what();
+        }
+    }
+    if (!motivo.empty()) {
+        throw DatabaseError(motivo + "\nO programa não tem permissão para gravar em " + file.string() +
+                            " nem na pasta " + file.parent_path().string() +
+                            ". Peça ao suporte permissão de gravação na pasta do programa.");
     }
 }
 
@@ -367,7 +393,9 @@ void TMainForm::VariaveisPadrao() {
 
 void TMainForm::AbreBanco() {
     try {
-        database_ = std::make_unique<store::Database>(arquivoBanco_);
+        auto database = std::make_unique<store::Database>(arquivoBanco_);
+        ExigeGravacao(*database, arquivoBanco_);
+        database_ = std::move(database);
     } catch (const DatabaseError& e) {
         QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(),
                         QStringLiteral("Erro: Avise o Suporte") + QString::fromUtf8(e.what()),

@@ -1,0 +1,71 @@
+// The main window created on a program folder nobody may write: the operator reads why, in
+// Portuguese, the command file that ends the program is started, and nothing lands in the folder.
+#include "ReadOnlyFolder.h"
+
+#include "ModalAnswerer.h"
+#include "Polling.h"
+#include "ProgramProcess.h"
+#include "uMainForm.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <unistd.h>
+
+namespace brisko::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// As root the modes would stop nothing, so the test binary runs this one test again as nobody and
+// reports that run's outcome.
+void RunThisTestAsNobody() {
+    QTemporaryDir logs;
+    const fs::path log = fs::path(logs.path().toStdString()) / "as-nobody.log";
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string command =
+        "env -u GTEST_OUTPUT " + AsNobodyPrefix() + "'" + fs::read_symlink("/proc/self/exe").string() +
+        "' --gtest_filter=" + test->test_suite_name() + "." + test->name() + " > '" + log.string() + "' 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0) << ReadFile(log);
+    // A filter that matched nothing would pass as well.
+    EXPECT_NE(ReadFile(log).find("[  PASSED  ] 1 test."), std::string::npos) << ReadFile(log);
+}
+
+TEST(ReadOnlyWindowTest, SaysWhyInPortugueseStartsTheCommandFileAndWritesNothing) {
+    if (RunningAsRoot()) {
+        RunThisTestAsNobody();
+        return;
+    }
+    QTemporaryDir dir;
+    const fs::path root = dir.path().toStdString();
+    const fs::path folder = root / "program";
+    const fs::path commandMarker = root / "command-file-ran";
+    fs::create_directories(folder / "BD");
+    fs::copy_file(BRISKO_FRESH_DB, folder / "BD" / "BANCO.db");
+    // Stands in for the delivered command file (which ends the program): records the process id.
+    std::ofstream(folder / "fechar.sh") << "echo \"$1\" > \"" << commandMarker.string() << "\"\n";
+    MakeReadOnly(folder);
+    const WritableAgain reopen{folder};
+    const std::string before = ListTree(folder);
+
+    QString shown;
+    ModalAnswerer answerer(QMessageBox::Ok);
+    {
+        ui::TMainForm form(folder);
+        ASSERT_TRUE(answerer.Seen()) << "no message box";
+        shown = answerer.Seen()->text;
+        EXPECT_TRUE(WaitUntil([&] { return ReadFile(commandMarker) == std::to_string(getpid()) + "\n"; }))
+            << "the command file was not started";
+    }
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("Erro: Avise o Suporteattempt to write a readonly database")))
+        << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("não tem permissão para gravar"))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QString::fromStdString((folder / "BD").string()))) << shown.toStdString();
+    EXPECT_EQ(ListTree(folder), before);
+}
+
+} // namespace
+} // namespace brisko::test
