@@ -7,6 +7,7 @@
 #include "ProgramProcess.h"
 #include "uMainForm.h"
 
+#include <QApplication>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -41,7 +42,8 @@ TEST(ReadOnlyWindowTest, SaysWhyInPortugueseStartsTheCommandFileAndWritesNothing
     }
     QTemporaryDir dir;
     const fs::path root = dir.path().toStdString();
-    const fs::path folder = root / "program";
+    // The path shown in the message holds markup too: it must reach the operator as characters.
+    const fs::path folder = root / "<b>x<" / "b><script>alert(1)<" / "script>";
     const fs::path commandMarker = root / "command-file-ran";
     fs::create_directories(folder / "BD");
     fs::copy_file(BRISKO_FRESH_DB, folder / "BD" / "BANCO.db");
@@ -52,7 +54,12 @@ TEST(ReadOnlyWindowTest, SaysWhyInPortugueseStartsTheCommandFileAndWritesNothing
     const std::string before = ListTree(folder);
 
     QString shown;
-    ModalAnswerer answerer(QMessageBox::Ok);
+    Qt::TextFormat format = Qt::AutoText;
+    ModalAnswerer answerer(QMessageBox::Ok, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            format = box->textFormat();
+        }
+    });
     {
         ui::TMainForm form(folder);
         ASSERT_TRUE(answerer.Seen()) << "no message box";
@@ -64,6 +71,8 @@ TEST(ReadOnlyWindowTest, SaysWhyInPortugueseStartsTheCommandFileAndWritesNothing
         << shown.toStdString();
     EXPECT_TRUE(shown.contains(QStringLiteral("não tem permissão para gravar"))) << shown.toStdString();
     EXPECT_TRUE(shown.contains(QString::fromStdString((folder / "BD").string()))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("<b>x</b><script>alert(1)</script>"))) << shown.toStdString();
+    EXPECT_EQ(format, Qt::PlainText);
     EXPECT_EQ(ListTree(folder), before);
 }
 
