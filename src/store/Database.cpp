@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <unordered_map>
 #include <utility>
 
 namespace brisko::store {
@@ -32,7 +33,42 @@ std::string ToUtf8(const std::filesystem::path& file) {
 
 } // namespace
 
-Database::Database(const std::filesystem::path& file) {
+struct StatementCache {
+    // Enough for every statement text the program runs; texts built at run time do not crowd it.
+    static constexpr std::size_t kMaxIdle = 64;
+
+    std::unordered_multimap<std::string, sqlite3_stmt*> idle;
+
+    StatementCache() = default;
+    StatementCache(const StatementCache&) = delete;
+    StatementCache& operator=(const StatementCache&) = delete;
+    ~StatementCache() {
+        for (const auto& entry : idle) {
+            sqlite3_finalize(entry.second);
+        }
+    }
+
+    sqlite3_stmt* Take(const std::string& sql) {
+        const auto found = idle.find(sql);
+        if (found == idle.end()) {
+            return nullptr;
+        }
+        sqlite3_stmt* statement = found->second;
+        idle.erase(found);
+        return statement;
+    }
+
+    // False when full: the caller finalizes the statement.
+    bool Give(const std::string& sql, sqlite3_stmt* statement) {
+        if (idle.size() >= kMaxIdle) {
+            return false;
+        }
+        idle.emplace(sql, statement);
+        return true;
+    }
+};
+
+Database::Database(const std::filesystem::path& file) : cache_(std::make_shared<StatementCache>()) {
     const int rc = sqlite3_open_v2(ToUtf8(file).c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
         std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
@@ -44,23 +80,30 @@ Database::Database(const std::filesystem::path& file) {
 }
 
 Database::~Database() {
-    sqlite3_close_v2(db_);
+    Close();
 }
 
 Database::Database(Database&& other) noexcept
-    : db_(std::exchange(other.db_, nullptr)), fault_(std::move(other.fault_)) {}
+    : db_(std::exchange(other.db_, nullptr)), fault_(std::move(other.fault_)),
+      cache_(std::move(other.cache_)) {}
 
 Database& Database::operator=(Database&& other) noexcept {
     if (this != &other) {
-        sqlite3_close_v2(db_);
+        Close();
         db_ = std::exchange(other.db_, nullptr);
         fault_.swap(other.fault_);
+        cache_ = std::move(other.cache_);
     }
     return *this;
 }
 
+void Database::Close() {
+    cache_.reset(); // statements still in use finalize themselves; the engine closes after them
+    sqlite3_close_v2(db_);
+}
+
 Statement Database::Prepare(std::string_view sql) {
-    return Statement(db_, sql, fault_.get());
+    return Statement(db_, sql, fault_.get(), cache_);
 }
 
 void Database::FailNthStatement(long long n) {
@@ -73,11 +116,19 @@ void Database::Execute(std::string_view sql) {
     }
 }
 
-Statement::Statement(sqlite3* db, std::string_view sql, StatementFault* fault) : db_(db), fault_(fault) {
+Statement::Statement(sqlite3* db, std::string_view sql, StatementFault* fault,
+                     std::shared_ptr<StatementCache> cache)
+    : db_(db), cache_(cache), fault_(fault) {
     if (db_ == nullptr) {
         throw DatabaseError("Database not open");
     }
-    if (sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr) != SQLITE_OK) {
+    if (cache) {
+        sql_ = sql;
+        stmt_ = cache->Take(sql_);
+    }
+    const unsigned flags = cache ? SQLITE_PREPARE_PERSISTENT : 0;
+    if (stmt_ == nullptr && sqlite3_prepare_v3(db_, sql.data(), static_cast<int>(sql.size()), flags, &stmt_,
+                                               nullptr) != SQLITE_OK) {
         Fail();
     }
     if (stmt_ == nullptr) { // only blanks or a comment
@@ -91,24 +142,45 @@ Statement::Statement(sqlite3* db, std::string_view sql, StatementFault* fault) :
 }
 
 Statement::~Statement() {
-    sqlite3_finalize(stmt_);
+    Release();
 }
 
 Statement::Statement(Statement&& other) noexcept
-    : db_(other.db_), stmt_(std::exchange(other.stmt_, nullptr)), columns_(std::move(other.columns_)),
-      changes_(other.changes_), fault_(other.fault_), stepped_(other.stepped_) {}
+    : db_(other.db_), stmt_(std::exchange(other.stmt_, nullptr)), cache_(std::move(other.cache_)),
+      sql_(std::move(other.sql_)), columns_(std::move(other.columns_)), changes_(other.changes_),
+      fault_(other.fault_), stepped_(other.stepped_) {}
 
 Statement& Statement::operator=(Statement&& other) noexcept {
     if (this != &other) {
-        sqlite3_finalize(stmt_);
+        Release();
         db_ = other.db_;
         stmt_ = std::exchange(other.stmt_, nullptr);
+        cache_ = std::move(other.cache_);
+        sql_ = std::move(other.sql_);
         columns_ = std::move(other.columns_);
         changes_ = other.changes_;
         fault_ = other.fault_;
         stepped_ = other.stepped_;
     }
     return *this;
+}
+
+// Reset and without bindings, a statement holds no lock and no snapshot, and its next user starts
+// from NULL parameters as from a fresh compile.
+void Statement::Release() {
+    if (stmt_ == nullptr) {
+        return;
+    }
+    if (const std::shared_ptr<StatementCache> cache = cache_.lock()) {
+        sqlite3_reset(stmt_);
+        sqlite3_clear_bindings(stmt_);
+        if (cache->Give(sql_, stmt_)) {
+            stmt_ = nullptr;
+            return;
+        }
+    }
+    sqlite3_finalize(stmt_);
+    stmt_ = nullptr;
 }
 
 void Statement::Fail() const {
@@ -205,6 +277,37 @@ Transaction::~Transaction() {
 void Transaction::Commit() {
     db_.Execute("COMMIT");
     done_ = true;
+}
+
+namespace {
+
+// The connection's synchronous setting (0 off, 1 normal, 2 full, 3 extra); full when unreadable.
+int SynchronousSetting(sqlite3* db) {
+    sqlite3_stmt* statement = nullptr;
+    int setting = 2;
+    if (sqlite3_prepare_v2(db, "PRAGMA synchronous", -1, &statement, nullptr) == SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW) {
+        setting = sqlite3_column_int(statement, 0);
+    }
+    sqlite3_finalize(statement);
+    return setting;
+}
+
+// Settings, not statements of the caller: run beside the fault hook's count. A setting that cannot
+// be changed leaves commits waiting for the disk, which is the safe side.
+void SetSynchronous(sqlite3* db, int setting) {
+    sqlite3_exec(db, ("PRAGMA synchronous = " + std::to_string(setting)).c_str(), nullptr, nullptr, nullptr);
+}
+
+} // namespace
+
+CommitsWithoutDiskWait::CommitsWithoutDiskWait(Database& db)
+    : db_(db.Handle()), kept_(SynchronousSetting(db_)) {
+    SetSynchronous(db_, 1);
+}
+
+CommitsWithoutDiskWait::~CommitsWithoutDiskWait() {
+    SetSynchronous(db_, kept_);
 }
 
 } // namespace brisko::store

@@ -15,6 +15,7 @@ struct sqlite3_stmt;
 namespace brisko::store {
 
 class Statement;
+struct StatementCache;
 
 // Test hook for fault sweeps: counts the statements a connection runs and makes one of them fail
 // like the engine would. Inert until armed; costs one branch per statement otherwise.
@@ -46,16 +47,23 @@ public:
     long long StatementsRun() const { return fault_->run; }
 
 private:
+    void Close();
+
     sqlite3* db_ = nullptr;
     // On the heap so that statements keep a valid pointer when the connection is moved.
     std::unique_ptr<StatementFault> fault_ = std::make_unique<StatementFault>();
+    // Statements already compiled, kept for the next use of the same text: the same few statements
+    // run over and over, and compiling one cost more than running it.
+    std::shared_ptr<StatementCache> cache_;
 };
 
 // A prepared statement. Parameters are bound by their name as written in the SQL (":ID"; the colon
 // may be left out). Columns are read by name; NULL reads as the empty text or 0.
 class Statement {
 public:
-    Statement(sqlite3* db, std::string_view sql, StatementFault* fault = nullptr);
+    // Compiles `sql` on `db`, or takes it ready from `cache`, where it goes back when done with.
+    Statement(sqlite3* db, std::string_view sql, StatementFault* fault = nullptr,
+              std::shared_ptr<StatementCache> cache = nullptr);
     ~Statement();
     Statement(Statement&& other) noexcept;
     Statement& operator=(Statement&& other) noexcept;
@@ -75,9 +83,12 @@ private:
     int ParameterIndex(std::string_view name) const;
     int ColumnIndex(std::string_view column) const;
     [[noreturn]] void Fail() const;
+    void Release();
 
     sqlite3* db_ = nullptr;
     sqlite3_stmt* stmt_ = nullptr;
+    std::weak_ptr<StatementCache> cache_; // where the compiled statement goes back
+    std::string sql_;                     // its text, the key there
     std::vector<std::string> columns_;
     int changes_ = 0;
     StatementFault* fault_ = nullptr; // counted at the first step only
@@ -98,6 +109,22 @@ public:
 private:
     Database& db_;
     bool done_ = false;
+};
+
+// While it lives, commits on the connection return before the disk has them (WAL with synchronous
+// NORMAL): a crash of the program loses none of them, a power cut may take the last ones back until
+// the next commit that waits for the disk, which makes them durable too. Only for writes that are
+// repeated by themselves when undone.
+class CommitsWithoutDiskWait {
+public:
+    explicit CommitsWithoutDiskWait(Database& db);
+    ~CommitsWithoutDiskWait();
+    CommitsWithoutDiskWait(const CommitsWithoutDiskWait&) = delete;
+    CommitsWithoutDiskWait& operator=(const CommitsWithoutDiskWait&) = delete;
+
+private:
+    sqlite3* db_;
+    int kept_; // the connection's setting before
 };
 
 } // namespace brisko::store

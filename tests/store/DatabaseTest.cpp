@@ -100,5 +100,66 @@ TEST_F(StoreTest, ConnectionUsesTheBusyTimeoutAndNormalLocking) {
     EXPECT_EQ(journal.Text("journal_mode"), "wal");
 }
 
+// Statements are compiled once per connection and text, and handed out again when done with.
+TEST_F(StoreTest, ReusedStatementStartsLikeAFreshOne) {
+    const char* sql = "SELECT :A AS A, (SELECT COUNT(*) FROM PEDIDOS) AS N";
+    {
+        auto first = db.Prepare(sql);
+        first.Bind(":A", "left bound");
+        ASSERT_TRUE(first.Step()); // left open in the middle of its rows
+        // The same text twice at once: each has a compiled statement of its own.
+        auto second = db.Prepare(sql);
+        second.Bind(":A", 2LL);
+        ASSERT_TRUE(second.Step());
+        EXPECT_EQ(second.Integer("A"), 2);
+        EXPECT_EQ(first.Text("A"), "left bound");
+    }
+    // A write by another connection is seen: a statement left mid-way holds no snapshot once back.
+    store::Database other(File());
+    store::InserePedido(other, {.DATAHORA = "x", .IDPEDIDO = "1"});
+    auto again = db.Prepare(sql);
+    ASSERT_TRUE(again.Step());
+    EXPECT_EQ(again.Text("A"), "") << "parameters start unbound";
+    EXPECT_EQ(again.Integer("N"), 1);
+
+    // A statement whose step failed is handed out ready to run again.
+    store::InserePedido(db, {.DATAHORA = "x", .IDPEDIDO = "2"});
+    EXPECT_THROW(store::InserePedido(db, {.DATAHORA = "x", .IDPEDIDO = "2"}), DatabaseError);
+    store::InserePedido(db, {.DATAHORA = "x", .IDPEDIDO = "3"});
+    auto count = db.Prepare("SELECT COUNT(*) AS N FROM PEDIDOS");
+    count.Step();
+    EXPECT_EQ(count.Integer("N"), 3);
+}
+
+TEST_F(StoreTest, StatementOutlivingItsConnectionIsFinishedSafely) {
+    auto moved = std::make_unique<store::Database>(File());
+    auto statement = moved->Prepare("SELECT 1 AS ONE");
+    store::Database taken(std::move(*moved));
+    EXPECT_TRUE(statement.Step()) << "the statement keeps working with the moved connection";
+    moved.reset();
+    { auto reused = taken.Prepare("SELECT 1 AS ONE"); }
+    auto orphan = std::make_unique<store::Database>(File());
+    auto last = orphan->Prepare("SELECT 1 AS ONE");
+    orphan.reset(); // the engine closes once the statement is finished, which is not given back
+}
+
+TEST_F(StoreTest, CommitsWithoutDiskWaitOnlyWhileTheScopeLasts) {
+    const auto synchronous = [&] {
+        auto setting = db.Prepare("PRAGMA synchronous");
+        setting.Step();
+        return setting.Integer("synchronous");
+    };
+    const long long full = synchronous();
+    EXPECT_EQ(full, 2);
+    try {
+        const store::CommitsWithoutDiskWait relaxed(db);
+        EXPECT_EQ(synchronous(), 1);
+        store::InserePedido(db, {.DATAHORA = "x", .IDPEDIDO = "1"});
+        store::InserePedido(db, {.DATAHORA = "x", .IDPEDIDO = "1"}); // refused: a duplicate
+    } catch (const DatabaseError&) {
+    }
+    EXPECT_EQ(synchronous(), full) << "a failure inside the scope leaves commits waiting again";
+}
+
 } // namespace
 } // namespace brisko::test
