@@ -38,17 +38,23 @@ std::string SearchPath() {
 
 // Walks the listed orders; an error in any element ends the walk by throwing.
 void WalkListedOrders(const Context& context, std::string_view token, const net::JsonValue& list) {
+    // An import that a power cut takes back is still listed and comes again with the next sync, so
+    // the walk's commits need not wait for the disk; commits that must survive one (courier marks
+    // above all) are made outside it and wait as ever.
+    const store::CommitsWithoutDiskWait relaxed(context.db);
     // Read once: a search lists two days of orders, and a query per listed order cost more than the
-    // rest of the walk. An id not among them is still checked at its turn, so an order listed twice
-    // and imported at its first listing is not fetched again.
+    // rest of the walk. Only an id met before in this walk may have been stored since; it alone is
+    // checked again, so an order listed twice and imported at its first listing is not fetched again.
     const std::unordered_set<std::string> stored = store::PedidosImportados(context.db);
+    std::unordered_set<std::string> seen;
     for (const net::JsonValue& element : list.ArrayAt("data").Items()) {
         const LocalDateTime createdAt = ReadSearchDateTime(element.TextAt("created_at"));
         if (!RecentEnough(createdAt, Clock::now()) || !ListedOrderWanted(element)) {
             continue;
         }
         const std::string orderId = element.TextAt("order_id");
-        if (stored.contains(orderId) || store::PedidoJaImportado(context.db, orderId)) {
+        if (stored.contains(orderId) ||
+            (!seen.insert(orderId).second && store::PedidoJaImportado(context.db, orderId))) {
             continue;
         }
         ImportaPedidoAiqfome(context, token, orderId); // a failed import waits for the next sync

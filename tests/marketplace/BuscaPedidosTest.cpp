@@ -201,6 +201,10 @@ TEST_F(BuscaPedidos, ADuplicateCheckThatFailsEndsTheWalk) {
     EXPECT_TRUE(StartsWithGenericFailure(result));
     EXPECT_NE(result.find("PEDIDOS"), std::string::npos) << result;
     EXPECT_EQ(DetailTargets(), std::vector<std::string>{});
+    // The walk's commits do not wait for the disk; those after it (courier marks) wait again.
+    store::Statement synchronous = db.Prepare("PRAGMA synchronous");
+    synchronous.Step();
+    EXPECT_EQ(synchronous.Integer("synchronous"), 2);
 }
 
 } // namespace
