@@ -21,18 +21,36 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// As root the modes would stop nothing, so the test binary runs this one test again as nobody and
-// reports that run's outcome.
+constexpr const char* kFreshDbVariable = "BRISKO_READONLY_FRESH_DB";
+
+// As root the modes would stop nothing, so this one test runs again as nobody, and its outcome is
+// reported here. The binary and the fresh database are copied where nobody can reach them: the
+// build folder may lie under a home folder nobody cannot enter.
 void RunThisTestAsNobody() {
-    QTemporaryDir logs;
-    const fs::path log = fs::path(logs.path().toStdString()) / "as-nobody.log";
+    QTemporaryDir copies;
+    const fs::path folder = copies.path().toStdString();
+    fs::permissions(folder,
+                    fs::perms::others_read | fs::perms::others_exec | fs::perms::group_read |
+                        fs::perms::group_exec,
+                    fs::perm_options::add);
+    const fs::path binary = folder / "reliability_readonly_tests";
+    const fs::path freshDb = folder / "BANCO.db";
+    const fs::path log = folder / "as-nobody.log";
+    fs::copy_file(fs::read_symlink("/proc/self/exe"), binary);
+    fs::copy_file(BRISKO_FRESH_DB, freshDb);
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    const std::string command =
-        "env -u GTEST_OUTPUT " + AsNobodyPrefix() + "'" + fs::read_symlink("/proc/self/exe").string() +
-        "' --gtest_filter=" + test->test_suite_name() + "." + test->name() + " > '" + log.string() + "' 2>&1";
+    const std::string command = "env -u GTEST_OUTPUT " + std::string(kFreshDbVariable) + "='" +
+                                freshDb.string() + "' " + AsNobodyPrefix() + "'" + binary.string() +
+                                "' --gtest_filter=" + test->test_suite_name() + "." + test->name() + " > '" +
+                                log.string() + "' 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0) << ReadFile(log);
     // A filter that matched nothing would pass as well.
     EXPECT_NE(ReadFile(log).find("[  PASSED  ] 1 test."), std::string::npos) << ReadFile(log);
+}
+
+fs::path FreshDb() {
+    const char* copied = std::getenv(kFreshDbVariable);
+    return copied != nullptr ? fs::path(copied) : fs::path(BRISKO_FRESH_DB);
 }
 
 TEST(ReadOnlyWindowTest, SaysWhyInPortugueseStartsTheCommandFileAndWritesNothing) {
@@ -46,7 +64,7 @@ TEST(ReadOnlyWindowTest, SaysWhyInPortugueseStartsTheCommandFileAndWritesNothing
     const fs::path folder = root / "<b>x<" / "b><script>alert(1)<" / "script>";
     const fs::path commandMarker = root / "command-file-ran";
     fs::create_directories(folder / "BD");
-    fs::copy_file(BRISKO_FRESH_DB, folder / "BD" / "BANCO.db");
+    fs::copy_file(FreshDb(), folder / "BD" / "BANCO.db");
     // Stands in for the delivered command file (which ends the program): records the process id.
     std::ofstream(folder / "fechar.sh") << "echo \"$1\" > \"" << commandMarker.string() << "\"\n";
     MakeReadOnly(folder);
