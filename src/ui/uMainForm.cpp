@@ -129,9 +129,13 @@ void ExigeGravacao(store::Database& database, const std::filesystem::path& file)
         }
     }
     if (!motivo.empty()) {
-        throw DatabaseError(motivo + "\nO programa não tem permissão para gravar em " + file.string() +
-                            " nem na pasta " + file.parent_path().string() +
-                            ". Peça ao suporte permissão de gravação na pasta do programa.");
+        const auto utf8 = [](const std::filesystem::path& path) {
+            const std::u8string text = path.u8string();
+            return std::string(text.begin(), text.end());
+        };
+        throw DatabaseError(motivo + "\nO programa não pode gravar no banco de dados " + utf8(file) +
+                            ". Verifique a permissão de gravação do arquivo e da pasta " +
+                            utf8(file.parent_path()) + ".");
     }
 }
 

@@ -1,5 +1,5 @@
-// The main window created on a program folder nobody may write: the operator reads why, in
-// Portuguese, the command file that ends the program is started, and nothing lands in the folder.
+// The main window created on a program folder (or only a database file) the program may not
+// write: the operator reads why, in Portuguese, and the command file that ends the program is started.
 #include "ReadOnlyFolder.h"
 
 #include "ModalAnswerer.h"
@@ -53,7 +53,21 @@ fs::path FreshDb() {
     return copied != nullptr ? fs::path(copied) : fs::path(BRISKO_FRESH_DB);
 }
 
-TEST(ReadOnlyWindowTest, SaysWhyInPortugueseStartsTheCommandFileAndWritesNothing) {
+// What is closed to the program: the whole folder, or only the database file in a folder it may
+// write (there the engine itself leaves its two side files, so only the whole folder stays as it was).
+struct Closed {
+    const char* name;
+    bool wholeFolder;
+};
+
+// Test listings name the case.
+void PrintTo(const Closed& closed, std::ostream* out) {
+    *out << closed.name;
+}
+
+class ReadOnlyWindowTest : public ::testing::TestWithParam<Closed> {};
+
+TEST_P(ReadOnlyWindowTest, SaysWhyInPortugueseAndStartsTheCommandFile) {
     if (RunningAsRoot()) {
         RunThisTestAsNobody();
         return;
@@ -67,7 +81,12 @@ TEST(ReadOnlyWindowTest, SaysWhyInPortugueseStartsTheCommandFileAndWritesNothing
     fs::copy_file(FreshDb(), folder / "BD" / "BANCO.db");
     // Stands in for the delivered command file (which ends the program): records the process id.
     std::ofstream(folder / "fechar.sh") << "echo \"$1\" > \"" << commandMarker.string() << "\"\n";
-    MakeReadOnly(folder);
+    if (GetParam().wholeFolder) {
+        MakeReadOnly(folder);
+    } else {
+        fs::permissions(folder / "BD" / "BANCO.db",
+                        fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    }
     const WritableAgain reopen{folder};
     const std::string before = ListTree(folder);
 
@@ -87,12 +106,18 @@ TEST(ReadOnlyWindowTest, SaysWhyInPortugueseStartsTheCommandFileAndWritesNothing
     }
     EXPECT_TRUE(shown.startsWith(QStringLiteral("Erro: Avise o Suporteattempt to write a readonly database")))
         << shown.toStdString();
-    EXPECT_TRUE(shown.contains(QStringLiteral("não tem permissão para gravar"))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("não pode gravar no banco de dados"))) << shown.toStdString();
     EXPECT_TRUE(shown.contains(QString::fromStdString((folder / "BD").string()))) << shown.toStdString();
     EXPECT_TRUE(shown.contains(QStringLiteral("<b>x</b><script>alert(1)</script>"))) << shown.toStdString();
     EXPECT_EQ(format, Qt::PlainText);
-    EXPECT_EQ(ListTree(folder), before);
+    if (GetParam().wholeFolder) {
+        EXPECT_EQ(ListTree(folder), before);
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(Closed, ReadOnlyWindowTest,
+                         ::testing::Values(Closed{"WholeFolder", true}, Closed{"DatabaseFileOnly", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace brisko::test
