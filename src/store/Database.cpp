@@ -301,6 +301,16 @@ void SetSynchronous(sqlite3* db, int setting) {
 
 } // namespace
 
+std::string WriteRefusal(Database& db) {
+    const std::string readOnly = sqlite3_errstr(SQLITE_READONLY);
+    try {
+        db.Prepare("SELECT COUNT(*) FROM sqlite_master").Step();
+    } catch (const DatabaseError& e) {
+        return std::string(e.what()).find(readOnly) != std::string::npos ? e.what() : std::string();
+    }
+    return sqlite3_db_readonly(db.Handle(), "main") == 1 ? readOnly : std::string();
+}
+
 CommitsWithoutDiskWait::CommitsWithoutDiskWait(Database& db)
     : db_(db.Handle()), kept_(SynchronousSetting(db_)) {
     SetSynchronous(db_, 1);

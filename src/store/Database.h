@@ -111,6 +111,11 @@ private:
     bool done_ = false;
 };
 
+// Why the connection may not write its file, in the engine's words; empty when it may. A file in a
+// folder that may not be written opens without error, and in WAL mode even its reads fail then.
+// Other read errors (a damaged file, say) are left to the statements that meet them: empty.
+std::string WriteRefusal(Database& db);
+
 // While it lives, commits on the connection return before the disk has them (WAL with synchronous
 // NORMAL): a crash of the program loses none of them, a power cut may take the last ones back until
 // the next commit that waits for the disk, which makes them durable too. Only for writes that are

@@ -35,8 +35,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <system_error>
 
@@ -111,23 +109,11 @@ void SelecionaTexto(QComboBox* list, const std::string& text) {
     }
 }
 
-// A file the program may not write (a read-only program folder, say) opens without error; in WAL
-// mode even its reads then fail. Every pass and every sign-in would fail on it, so it takes the
-// path of a file that cannot be opened, with the reason in the operator's words.
+// A file the program may not write (a read-only program folder, say) would fail every pass and
+// every sign-in, so it takes the path of a file that cannot be opened, with the reason in the
+// operator's words.
 void ExigeGravacao(store::Database& database, const std::filesystem::path& file) {
-    const std::string somenteLeitura = sqlite3_errstr(SQLITE_READONLY);
-    std::string motivo;
-    try {
-        database.Prepare("SELECT COUNT(*) FROM sqlite_master").Step();
-        if (sqlite3_db_readonly(database.Handle(), "main") == 1) {
-            motivo = somenteLeitura;
-        }
-    } catch (const DatabaseError& e) {
-        // Other read errors (a damaged file, say) keep their usual place in the window.
-        if (std::string(e.what()).find(somenteLeitura) != std::string::npos) {
-            motivo = e.what();
-        }
-    }
+    const std::string motivo = store::WriteRefusal(database);
     if (!motivo.empty()) {
         const auto utf8 = [](const std::filesystem::path& path) {
             const std::u8string text = path.u8string();

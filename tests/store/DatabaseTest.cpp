@@ -39,6 +39,21 @@ TEST(DatabaseOpen, FileWithoutTablesOpensAndTheFirstStatementFails) {
     }
 }
 
+TEST(DatabaseOpen, WriteRefusalNamesOnlyAFileThatMayNotBeWritten) {
+    TempFolder folder;
+    const auto file = folder / "BANCO.db";
+    { std::ofstream{file}; }
+    Database writable(file);
+    EXPECT_EQ(store::WriteRefusal(writable), "");
+
+    // A damaged file is no refusal to write: the statements that meet it report it.
+    const auto damaged = folder / "DAMAGED.db";
+    std::ofstream(damaged) << std::string(4096, 'x');
+    Database broken(damaged);
+    EXPECT_EQ(store::WriteRefusal(broken), "");
+    EXPECT_THROW(store::ListaPedidos(broken), DatabaseError);
+}
+
 TEST_F(StoreTest, NullColumnsReadAsEmptyTextAndZero) {
     db.Execute("INSERT INTO CONFIGURACAO (NOME) VALUES (NULL)");
     auto row = db.Prepare("SELECT * FROM CONFIGURACAO");
