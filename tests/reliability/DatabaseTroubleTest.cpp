@@ -4,72 +4,18 @@
 #include "CycleFixture.h"
 #include "ResultText.h"
 #include "UAiqfome.h"
+#include "WriteLockHolder.h"
 
-#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <iostream>
-#include <thread>
 
 namespace brisko::test {
 namespace {
 
 using namespace std::chrono_literals;
 using ::testing::SizeIs;
-
-// Another process (the sqlite3 command) holding the write lock of the file until released.
-class LockHolder {
-public:
-    explicit LockHolder(const std::filesystem::path& file) {
-        const std::string command = "sqlite3 '" + file.string() + "' > /dev/null";
-        process_ = popen(command.c_str(), "w");
-        if (process_ == nullptr) {
-            throw std::runtime_error("cannot start sqlite3");
-        }
-        Send("BEGIN IMMEDIATE;\n");
-        // The lock is held once a connection that does not wait is refused it.
-        sqlite3* probe = nullptr;
-        sqlite3_open(file.string().c_str(), &probe);
-        while (sqlite3_exec(probe, "BEGIN IMMEDIATE; ROLLBACK;", nullptr, nullptr, nullptr) != SQLITE_BUSY) {
-            std::this_thread::sleep_for(10ms);
-        }
-        sqlite3_close(probe);
-    }
-
-    // Releases the lock from a thread of its own after `held`.
-    void ReleaseAfter(std::chrono::milliseconds held) {
-        releaser_ = std::thread([this, held] {
-            std::this_thread::sleep_for(held);
-            Release();
-        });
-    }
-
-    void Release() {
-        if (process_ != nullptr) {
-            Send("COMMIT;\n.quit\n");
-            pclose(process_);
-            process_ = nullptr;
-        }
-    }
-
-    ~LockHolder() {
-        if (releaser_.joinable()) {
-            releaser_.join();
-        }
-        Release();
-    }
-
-private:
-    void Send(const std::string& text) {
-        std::fputs(text.c_str(), process_);
-        std::fflush(process_);
-    }
-
-    FILE* process_ = nullptr;
-    std::thread releaser_;
-};
 
 class DatabaseTrouble : public CycleTest {
 protected:
@@ -110,7 +56,7 @@ protected:
 };
 
 TEST_F(DatabaseTrouble, ALockShorterThanTheBusyTimeOutIsWaitedFor) {
-    LockHolder lock(file_);
+    WriteLockHolder lock(file_);
     lock.ReleaseAfter(3s);
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(Sync(), "TRUE");
@@ -125,7 +71,7 @@ TEST_F(DatabaseTrouble, ALockShorterThanTheBusyTimeOutIsWaitedFor) {
 
 TEST_F(DatabaseTrouble, ALockLongerThanTheBusyTimeOutIsToldAndTheNextRunCompletes) {
     {
-        LockHolder lock(file_);
+        WriteLockHolder lock(file_);
         lock.ReleaseAfter(7s);
         EXPECT_EQ(Sync(), "database is locked");
         EXPECT_EQ(Token(), "");

@@ -2,14 +2,12 @@
 // thread keeps answering, the status bar says what is wrong, and the order that came during the
 // lock is imported once the file is free again.
 #include "MainWindowFixture.h"
+#include "WriteLockHolder.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
 
-#include <cstdio>
 #include <iostream>
-#include <stdexcept>
-#include <thread>
 
 namespace brisko::test {
 namespace {
@@ -18,38 +16,6 @@ using namespace std::chrono_literals;
 
 constexpr const char* kLogin = "loja-trava";
 constexpr const char* kSenha = "senha-trava";
-
-// The sqlite3 command holding the file's write lock until released.
-class ExclusiveLock {
-public:
-    explicit ExclusiveLock(const std::filesystem::path& file) {
-        const std::string command = "sqlite3 '" + file.string() + "' > /dev/null";
-        process_ = popen(command.c_str(), "w");
-        if (process_ == nullptr) {
-            throw std::runtime_error("cannot start sqlite3");
-        }
-        // A write makes the lock real at once rather than at the first statement.
-        Send("BEGIN EXCLUSIVE;\nCREATE TABLE TRAVA_TESTE(X);\n");
-    }
-    ~ExclusiveLock() { Release(); }
-    ExclusiveLock(const ExclusiveLock&) = delete;
-    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
-
-    void Release() {
-        if (process_ != nullptr) {
-            Send("ROLLBACK;\n.quit\n");
-            pclose(process_);
-            process_ = nullptr;
-        }
-    }
-
-private:
-    void Send(const std::string& text) {
-        std::fputs(text.c_str(), process_);
-        std::fflush(process_);
-    }
-    FILE* process_ = nullptr;
-};
 
 // The worst lateness of a 1 ms timer on the window thread while it runs.
 class StallMeter {
@@ -90,7 +56,7 @@ TEST_F(LockedDatabaseWindowTest, WindowKeepsAnsweringShowsTheLockAndImportsAfter
     QElapsedTimer held;
     held.start();
     {
-        ExclusiveLock lock(dbFile);
+        WriteLockHolder lock(dbFile);
         marketplace.AddOrder(kLogin, sim::MarketplaceSimulator::SampleOrder("5500321", 5min));
         EXPECT_TRUE(WaitUntil([&] { return status->text().contains(QStringLiteral("locked")); }, 30s))
             << "status: " << status->text().toStdString();
