@@ -47,4 +47,9 @@ void StartCommandFileHidden(const std::filesystem::path& commandFile);
 // elsewhere the toolkit does it and this does nothing).
 void BringWindowToFront(void* nativeWindow);
 
+// Flushes an existing file's written data to the device through a handle of its own, so that any
+// other handle's writes done before the call are on the disk when it returns true. False when the
+// file cannot be opened for writing (missing, a folder, no right) or the flush fails. Never throws.
+bool SyncFileToDisk(const std::filesystem::path& file);
+
 } // namespace brisko::platform

@@ -262,4 +262,18 @@ void StartCommandFileHidden(const fs::path& commandFile) {
 
 void BringWindowToFront(void* /*nativeWindow*/) {}
 
+bool SyncFileToDisk(const fs::path& file) {
+    // Opened for writing: a folder in the file's place must fail, not be flushed instead. Never
+    // created: a missing file has nothing of ours to flush.
+    const int fd = open(file.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        return false;
+    }
+    int rc = 0;
+    while ((rc = fsync(fd)) != 0 && errno == EINTR) {
+    }
+    const bool flushed = rc == 0;
+    return close(fd) == 0 && flushed;
+}
+
 } // namespace brisko::platform

@@ -124,4 +124,17 @@ void BringWindowToFront(void* nativeWindow) {
     SetForegroundWindow(window);
 }
 
+bool SyncFileToDisk(const fs::path& file) {
+    // Full sharing: the file stays open in the database engine meanwhile. Without backup semantics
+    // a folder cannot be opened, so a folder in the file's place fails as it should.
+    HANDLE handle =
+        CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const bool flushed = FlushFileBuffers(handle) != 0;
+    return CloseHandle(handle) != 0 && flushed;
+}
+
 } // namespace brisko::platform

@@ -1,5 +1,6 @@
 // The Win32 platform layer, run under wine: the named-mutex instance lock, the Run-key autostart
-// entries, the program folder, the hidden command file and bringing a window forward.
+// entries, the program folder, the hidden command file, bringing a window forward and flushing a
+// file to the disk.
 // Self-contained (mingw has no GoogleTest here): prints "N passed, M failed", exits 1 on a failure.
 #include "Platform.h"
 #include "RunKeyWin.h"
@@ -175,6 +176,23 @@ void BringWindowToFrontRestoresOnlyAMinimisedWindow() {
     BringWindowToFront(window); // no longer a window: nothing happens
 }
 
+void SyncFileToDiskFlushesAFileOpenElsewhereAndRefusesWhatIsNoFile() {
+    const fs::path folder = fs::temp_directory_path() / L"brisko-sync-\u00e7";
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+    fs::create_directories(folder / L"folder-wal");
+    {
+        std::ofstream writer(folder / L"BANCO.db-wal", std::ios::binary);
+        writer << "frames";
+        writer.flush();
+        CHECK(SyncFileToDisk(folder / L"BANCO.db-wal"));
+    }
+    CHECK(!SyncFileToDisk(folder / L"missing-wal"));
+    CHECK(!fs::exists(folder / L"missing-wal"));
+    CHECK(!SyncFileToDisk(folder / L"folder-wal"));
+    fs::remove_all(folder, ignored);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -187,6 +205,7 @@ int main(int argc, char** argv) {
     ProgramFolderIsTheExecutablesNotTheCurrentOne();
     CommandFileRunsInItsOwnFolder();
     BringWindowToFrontRestoresOnlyAMinimisedWindow();
+    SyncFileToDiskFlushesAFileOpenElsewhereAndRefusesWhatIsNoFile();
     std::printf("%d passed, %d failed\n", passed, failed);
     return failed == 0 ? 0 : 1;
 }
