@@ -1,6 +1,7 @@
 #include "AgendamentoAutomatico.h"
 
 #include "DeliveryRequest.h"
+#include "DurableMarks.h"
 #include "Empresa.h"
 #include "Errors.h"
 #include "LocalTime.h"
@@ -52,6 +53,9 @@ void Schedule(const SchedulingInputs& inputs, store::Database& db, std::string_v
     const PickupTimeTexts pickup = PickupTime(moment, options.minutes);
 
     const StoreForRequest storeForRequest = StoreOf(empresa);
+    // Every mark is on the disk before the pass ends, whichever way it ends; the next request
+    // does not wait for it.
+    DurableMarks marks(db);
     for (const store::Pedido& pedido : pending) {
         const std::string document = BuildDeliveryRequest(options, pickup, storeForRequest, OrderOf(pedido));
         const std::string answer =
@@ -64,7 +68,9 @@ void Schedule(const SchedulingInputs& inputs, store::Database& db, std::string_v
             }
             store::MarcaErroRovezor(db, pedido.ID);
         }
+        marks.Written();
     }
+    marks.Finish();
 }
 
 } // namespace
