@@ -11,6 +11,7 @@
 #include <QApplication>
 
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 namespace {
@@ -24,11 +25,15 @@ int RunWindows(char* programName, const std::filesystem::path& programFolder) {
     brisko::ui::ApplyDarkStyle(app);
 
     brisko::ui::TMainForm mainForm(programFolder);
-    // Owned by the main window's lifetime and transient to it, so closing the main window ends the
-    // program even while one of them is open.
-    brisko::ui::TFEntrega entrega(&mainForm);
-    mainForm.RegistraEntrega(&entrega);
-    brisko::ui::TFCadastroDelivery cadastroDelivery(&mainForm);
+    // Declared after the main window, so they go before it, and transient to it, so closing the main
+    // window ends the program even while one of them is open. Built once the window has painted.
+    std::optional<brisko::ui::TFEntrega> entrega;
+    std::optional<brisko::ui::TFCadastroDelivery> cadastroDelivery;
+    mainForm.AdiaDialogos([&] {
+        entrega.emplace(&mainForm);
+        mainForm.RegistraEntrega(&*entrega);
+        cadastroDelivery.emplace(&mainForm);
+    });
     mainForm.show();
     return app.exec();
 }

@@ -1,5 +1,7 @@
 #include "Artwork.h"
 
+#include <QImageReader>
+
 #include <array>
 
 // Resources compiled into a static library are linked in only when something refers to them.
@@ -16,7 +18,10 @@ QPixmap LogoImage(int index) {
     if (index < 0 || index >= static_cast<int>(kLogos.size())) {
         return {};
     }
-    return QPixmap(QString::fromLatin1(kLogos[static_cast<std::size_t>(index)]));
+    // Named as PNG, so the reader does not load every picture plugin to ask whether it knows the file.
+    QImageReader reader(QString::fromLatin1(kLogos[static_cast<std::size_t>(index)]), "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
 }
 
 } // namespace brisko::ui

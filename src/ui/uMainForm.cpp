@@ -37,6 +37,7 @@
 
 #include <algorithm>
 #include <system_error>
+#include <utility>
 
 namespace brisko::ui {
 
@@ -66,10 +67,6 @@ QLabel* PlainLabel(const char* name, const QString& text = {}) {
 
 QLabel* StatusPanel(const char* name, int width) {
     auto* panel = PlainLabel(name);
-    // The countdown's longest text has to fit its 200 pixels.
-    QFont font(RobotoFamily());
-    font.setPixelSize(12);
-    panel->setFont(font);
     panel->setFixedWidth(width);
     panel->setAlignment(Qt::AlignCenter);
     return panel;
@@ -153,12 +150,15 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::MontaTela() {
+    // Every widget is made inside the window from the start: with an application style sheet, each
+    // move of a built subtree into another parent restyles all of it again.
     auto* central = new QWidget;
+    setCentralWidget(central);
     auto* column = new QVBoxLayout(central);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
 
-    VirtualImage1 = Named(new QLabel, "VirtualImage1");
+    VirtualImage1 = Named(new QLabel(central), "VirtualImage1");
     VirtualImage1->setFixedHeight(kBannerHeight);
     VirtualImage1->setAlignment(Qt::AlignCenter);
     VirtualImage1->setCursor(Qt::PointingHandCursor);
@@ -170,11 +170,10 @@ void TMainForm::MontaTela() {
     SpeedButton5->setGeometry(0, 0, 175, 40);
 
     column->addWidget(VirtualImage1);
-    column->addWidget(MontaPanelMenu());
-    column->addWidget(MontaPanelLogin());
-    column->addWidget(MontaPanelPedidos(), 1);
+    column->addWidget(MontaPanelMenu(central));
+    column->addWidget(MontaPanelLogin(central));
+    column->addWidget(MontaPanelPedidos(central), 1);
     column->addStretch(0); // takes the room of the order panel while that is hidden
-    setCentralWidget(central);
 
     MontaStatusBar();
     resize(886, 565);
@@ -183,8 +182,8 @@ void TMainForm::MontaTela() {
     }
 }
 
-QFrame* TMainForm::MontaPanelMenu() {
-    PanelMenu = Named(new QFrame, "PanelMenu");
+QFrame* TMainForm::MontaPanelMenu(QWidget* parent) {
+    PanelMenu = Named(new QFrame(parent), "PanelMenu");
     PanelMenu->setFixedHeight(kPanelMenuHeight);
     auto* rows = new QVBoxLayout(PanelMenu);
     rows->setContentsMargins(8, 4, 8, 4);
@@ -217,9 +216,9 @@ QFrame* TMainForm::MontaPanelMenu() {
     auto* padroes = new QWidget(PanelMenu);
     padroes->setGeometry(0, kPanelMenuHeight + 10, 700, 30);
     auto* padroesRow = new QHBoxLayout(padroes);
-    ComboBoxCategorias = Named(new QComboBox, "ComboBoxCategorias");
-    ComboBoxPagamentos = Named(new QComboBox, "ComboBoxPagamentos");
-    ComboBoxRetorno = Named(new QComboBox, "ComboBoxRetorno");
+    ComboBoxCategorias = Named(new QComboBox(padroes), "ComboBoxCategorias");
+    ComboBoxPagamentos = Named(new QComboBox(padroes), "ComboBoxPagamentos");
+    ComboBoxRetorno = Named(new QComboBox(padroes), "ComboBoxRetorno");
     for (const std::string& choice : courier::ReturnChoices()) {
         ComboBoxRetorno->addItem(Q(choice));
     }
@@ -238,8 +237,8 @@ QFrame* TMainForm::MontaPanelMenu() {
     return PanelMenu;
 }
 
-QFrame* TMainForm::MontaPanelLogin() {
-    PanelLogin = Named(new QFrame, "PanelLogin");
+QFrame* TMainForm::MontaPanelLogin(QWidget* parent) {
+    PanelLogin = Named(new QFrame(parent), "PanelLogin");
     auto* outer = new QHBoxLayout(PanelLogin);
     auto* form = new QVBoxLayout;
     form->setSpacing(6);
@@ -285,8 +284,8 @@ QFrame* TMainForm::MontaPanelLogin() {
     return PanelLogin;
 }
 
-QFrame* TMainForm::MontaPanelPedidos() {
-    PanelPedidos = Named(new QFrame, "PanelPedidos");
+QFrame* TMainForm::MontaPanelPedidos(QWidget* parent) {
+    PanelPedidos = Named(new QFrame(parent), "PanelPedidos");
     auto* rows = new QVBoxLayout(PanelPedidos);
 
     LabelAvisos = PlainLabel("LabelAvisos");
@@ -312,7 +311,7 @@ QFrame* TMainForm::MontaPanelPedidos() {
 }
 
 void TMainForm::MontaStatusBar() {
-    auto* bar = Named(new QStatusBar, "StatusBar1");
+    auto* bar = Named(new QStatusBar(this), "StatusBar1");
     bar->setFixedHeight(kStatusBarHeight);
     bar->setSizeGripEnabled(false);
     StatusPanel0 = StatusPanel("StatusBar1Panel0", 200);
@@ -417,6 +416,37 @@ void TMainForm::RegistraEntrega(TFEntrega* dialog) {
     connect(DBCtrlGrid1, &OrderCardGrid::courierRequested, this, &TMainForm::AbreEntrega);
     // The refresh paused while the dialog was open runs at once when it closes.
     connect(entrega_, &TFEntrega::closed, this, [this] { Inicia(TimerPedidos); });
+}
+
+void TMainForm::AdiaDialogos(std::function<void()> criaDialogos) {
+    criaDialogos_ = std::move(criaDialogos);
+}
+
+void TMainForm::GaranteDialogos() {
+    if (auto cria = std::exchange(criaDialogos_, nullptr)) {
+        cria();
+    }
+}
+
+bool TMainForm::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    if (event->type() == QEvent::Paint && !pintada_) {
+        pintada_ = true;
+        // After this paint has reached the screen, not inside it.
+        QTimer::singleShot(0, this, &TMainForm::AposPrimeiraPintura);
+    }
+    return handled;
+}
+
+void TMainForm::AposPrimeiraPintura() {
+    // The bundled family takes milliseconds to load that the first frame does not need: the panels
+    // stay empty until the first countdown. Its longest text has to fit the 200 pixels of the first.
+    QFont font(RobotoFamily());
+    font.setPixelSize(12);
+    for (QLabel* panel : {StatusPanel0, StatusPanel1}) {
+        panel->setFont(font);
+    }
+    GaranteDialogos();
 }
 
 void TMainForm::AbreEntrega(const store::Pedido& row, const QString& dateLine) {
@@ -610,6 +640,7 @@ void TMainForm::ConcluiLogin() {
     store::ApagaPedidosAntigos(db);
     RestauraConfiguracao();
 
+    GaranteDialogos();
     if (store::LeConfigDelivery(db).empty() && cadastroDelivery_) {
         cadastroDelivery_->AbreModal();
     }
@@ -716,6 +747,7 @@ void TMainForm::ComboBoxCategoriasChange() {
 }
 
 void TMainForm::SpeedButton2Click() {
+    GaranteDialogos();
     if (cadastroDelivery_) {
         cadastroDelivery_->AbrePeloBotao();
     }
@@ -821,6 +853,7 @@ void TMainForm::TimerLoginTimer() {
 void TMainForm::TimerCadastroEntregaTimer() {
     TimerCadastroEntrega->stop();
     TrazParaFrente();
+    GaranteDialogos();
     if (cadastroDelivery_) {
         cadastroDelivery_->AbreAposErroLogin();
     }

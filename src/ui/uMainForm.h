@@ -9,6 +9,7 @@
 #include <QThreadPool>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -61,6 +62,9 @@ public:
     void RegistraCadastroDelivery(TFCadastroDelivery* dialog);
     // The delivery request dialog, opened by the cards' courier button.
     void RegistraEntrega(TFEntrega* dialog);
+    // `criaDialogos` builds and registers both dialogs. It runs once: just after the window's first
+    // paint, or earlier if the window needs a dialog before then, so that the window shows sooner.
+    void AdiaDialogos(std::function<void()> criaDialogos);
 
     // A pass as soon as possible; one asked for while a pass runs comes after it, never beside it.
     void PassoImediato();
@@ -70,6 +74,7 @@ public:
     void TrazParaFrente();
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -79,12 +84,15 @@ private:
     friend class CycleBridge; // writes the status texts and takes the settings on the window thread
 
     void MontaTela();
-    QFrame* MontaPanelMenu();
-    QFrame* MontaPanelLogin();
-    QFrame* MontaPanelPedidos();
+    QFrame* MontaPanelMenu(QWidget* parent);
+    QFrame* MontaPanelLogin(QWidget* parent);
+    QFrame* MontaPanelPedidos(QWidget* parent);
     void MontaStatusBar();
     void MontaTimers();
     void LigaEventos();
+
+    void AposPrimeiraPintura();
+    void GaranteDialogos();
 
     void FormCreate();
     void VariaveisPadrao();
@@ -132,8 +140,10 @@ private:
     std::unique_ptr<store::Database> database_; // empty when the file could not be opened
     QPointer<TFCadastroDelivery> cadastroDelivery_;
     QPointer<TFEntrega> entrega_;
+    std::function<void()> criaDialogos_; // empty once run, or when the dialogs were given directly
     std::unique_ptr<CycleBridge> ciclo_;
     bool mostrada_ = false;
+    bool pintada_ = false;
     QString ultimoErroLista_; // the list refresh reports a failure once, not every 2 seconds
 
     // Operator constants of this build, set once at creation.

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <stdexcept>
+
 namespace brisko::test {
 
 MainWindowTest::MainWindowTest() : dbFile(folder / "BD" / "BANCO.db"), dispatch(build::kDispatchApiKey) {
@@ -25,17 +27,26 @@ MainWindowTest::~MainWindowTest() {
     form.reset();
 }
 
-void MainWindowTest::Open() {
+void MainWindowTest::Create() {
     ui::MainFormOptions options;
     options.dispatch.baseUrl = dispatch.BaseUrl();
     options.dispatch.caFile = sim::TestCaFile().string();
     options.marketplace.baseUrl = marketplace.BaseUrl();
     options.marketplace.caFile = sim::TestCaFile().string();
     form = std::make_unique<ui::TMainForm>(folder.Path(), options);
-    entrega = std::make_unique<ui::TFEntrega>(form.get());
-    form->RegistraEntrega(entrega.get());
-    dialog = std::make_unique<ui::TFCadastroDelivery>(form.get());
+    form->AdiaDialogos([this] {
+        entrega = std::make_unique<ui::TFEntrega>(form.get());
+        form->RegistraEntrega(entrega.get());
+        dialog = std::make_unique<ui::TFCadastroDelivery>(form.get());
+    });
+}
+
+void MainWindowTest::Open() {
+    Create();
     form->show();
+    if (!WaitUntil([&] { return dialog != nullptr; })) {
+        throw std::runtime_error("the dialogs were not built after the window's first paint");
+    }
 }
 
 void MainWindowTest::SignIn(const QString& email, const QString& senha) {

@@ -53,7 +53,9 @@ protected:
     MainWindowTest();
     ~MainWindowTest() override;
 
-    // Creates the windows as the program does and shows the main window.
+    // Creates the main window as the program does, with its dialogs left to be built later.
+    void Create();
+    // Creates and shows the main window, and waits for the dialogs its first paint builds.
     void Open();
     // Signs the demo store in by the sign-in panel and waits for the signed-in layout.
     void SignIn(const QString& email = QStringLiteral("loja@demo.com"),

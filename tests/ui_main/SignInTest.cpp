@@ -217,6 +217,22 @@ TEST_F(SignInTest, SuccessFillsListsRestoresSettingsRunsRetentionAndAsksForTheAc
     EXPECT_TRUE(Main("Button4")->isEnabled());
 }
 
+TEST_F(SignInTest, AccountDialogIsBuiltWhenSignInNeedsItBeforeTheFirstPaint) {
+    Create(); // never shown, so no paint builds the dialogs
+    bool asked = false;
+    WhenModal<ui::TFCadastroDelivery> account([&](ui::TFCadastroDelivery* shown) {
+        asked = shown == dialog.get();
+        shown->reject();
+    });
+    Main<QLineEdit>("EditEmail")->setText(QStringLiteral("loja@demo.com"));
+    Main<QLineEdit>("EditSenha")->setText(QStringLiteral("demo123"));
+    Main<QPushButton>("Button4")->click();
+    ASSERT_TRUE(WaitUntil([&] { return form->EstaLogado(); }));
+    EXPECT_TRUE(asked);
+    EXPECT_NE(entrega, nullptr);
+    EXPECT_FALSE(form->isVisible());
+}
+
 TEST_F(SignInTest, StoredAutoConnectSignsInByItself) {
     StoreAccount("", "");
     store::Empresa empresa;
