@@ -1,361 +1,51 @@
 #include "Http.h"
 
-#include "TrustedCertificates.h"
+#include "HttpsModule.h"
+#include "LoadableModule.h"
+#include "Platform.h"
 
-#include <curl/curl.h>
-#include <openssl/ssl.h>
-#include <openssl/x509.h>
-
-#include <algorithm>
-#include <cctype>
-#include <memory>
-#include <mutex>
-#include <stdexcept>
-#include <string_view>
+#include <exception>
 
 namespace brisko::net {
 
 namespace {
 
-using SteadyClock = std::chrono::steady_clock;
-
-// Followed redirects end after this many hops instead of looping forever.
-constexpr long kMaxRedirects = 15;
-// Longest sleep between two looks at the transfer: how late the read time-out may fire.
-constexpr int kWatchdogTickMs = 50;
-// A whole call may last its connect time-out plus this many read time-outs.
-constexpr int kReadTimeoutsPerCall = 3;
-
-// libcurl's global set-up is done once, before any handle exists, whichever thread calls first.
-void EnsureCurlInitialised() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-struct EasyDeleter {
-    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
-};
-struct ListDeleter {
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
-};
-struct MultiDeleter {
-    void operator()(CURLM* handle) const { curl_multi_cleanup(handle); }
-};
-using EasyHandle = std::unique_ptr<CURL, EasyDeleter>;
-using MultiHandle = std::unique_ptr<CURLM, MultiDeleter>;
-using HeaderList = std::unique_ptr<curl_slist, ListDeleter>;
-
-std::string Lowercase(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
-}
-
-std::string_view Trim(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-// The charset parameter of a Content-Type value, unquoted and lower-cased; "" when absent.
-std::string CharsetOf(std::string_view contentType) {
-    std::size_t start = contentType.find(';');
-    while (start != std::string_view::npos) {
-        const std::size_t end = contentType.find(';', start + 1);
-        const std::string_view parameter =
-            Trim(contentType.substr(start + 1, end == std::string_view::npos ? end : end - start - 1));
-        const std::size_t equals = parameter.find('=');
-        if (equals != std::string_view::npos && Lowercase(Trim(parameter.substr(0, equals))) == "charset") {
-            std::string_view value = Trim(parameter.substr(equals + 1));
-            if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
-                value = value.substr(1, value.size() - 2);
-            }
-            return Lowercase(value);
-        }
-        start = end;
-    }
-    return {};
-}
-
-long CurlTlsVersion(Tls version) {
-    switch (version) {
-    case Tls::v1_0:
-        return long{CURL_SSLVERSION_TLSv1_0};
-    case Tls::v1_1:
-        return long{CURL_SSLVERSION_TLSv1_1};
-    case Tls::v1_2:
-        return long{CURL_SSLVERSION_TLSv1_2};
-    case Tls::v1_3:
-        break;
-    }
-    return long{CURL_SSLVERSION_TLSv1_3};
-}
-
-long CurlTlsRange(TlsRange range) {
-    // The highest version goes in the upper 16 bits (CURL_SSLVERSION_MAX_*).
-    return CurlTlsVersion(range.lowest) | (CurlTlsVersion(range.highest) << 16);
-}
-
-// State of one transfer, shared with libcurl's callbacks.
-struct Transfer {
-    Transfer(const HttpRequest& r, CURL* h) : request(r), handle(h) {}
-
-    const HttpRequest& request;
-    CURL* handle;
-    std::string body;
-    std::string failure; // set by a callback that stopped the transfer
-    const SteadyClock::time_point start = SteadyClock::now();
-    SteadyClock::time_point lastActivity = start;
-    curl_off_t lastDown = 0;
-    curl_off_t lastUp = 0;
-    std::string systemBundle; // the CA bundle libcurl would read itself; read by OnSslContext instead
-
-    void Touch() { lastActivity = SteadyClock::now(); }
+struct LoadedTransfer {
+    HttpsEntry entry = nullptr;
+    std::string failure; // why there is no entry
 };
 
-size_t OnBody(char* data, size_t size, size_t count, void* user) {
-    auto& t = *static_cast<Transfer*>(user);
-    const size_t length = size * count;
-    t.Touch();
-    if (t.body.size() + length > t.request.maxBody) {
-        t.failure = "Response body larger than " + std::to_string(t.request.maxBody) + " bytes";
-        return 0; // anything short of length stops the transfer
-    }
-    t.body.append(data, length);
-    return length;
-}
-
-size_t OnHeader(char*, size_t size, size_t count, void* user) {
-    static_cast<Transfer*>(user)->Touch();
-    return size * count;
-}
-
-// The read time-out: the transfer fails once no byte has moved for that long. While the
-// connection (and its TLS handshake) is still being made, the connect time-out rules instead.
-// Every byte restarts the read time-out, so the whole call has a ceiling of its own as well.
-int OnProgress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded) {
-    auto& t = *static_cast<Transfer*>(user);
-    const auto ceiling = t.request.connectTimeout + kReadTimeoutsPerCall * t.request.readTimeout;
-    if (SteadyClock::now() - t.start >= ceiling) {
-        t.failure = "Transfer took longer than " + std::to_string(ceiling.count()) + " ms";
-        return 1;
-    }
-    if (downloaded != t.lastDown || uploaded != t.lastUp) {
-        t.lastDown = downloaded;
-        t.lastUp = uploaded;
-        t.Touch();
-        return 0;
-    }
-    curl_off_t connected = 0;
-    curl_easy_getinfo(t.handle, CURLINFO_PRETRANSFER_TIME_T, &connected);
-    if (connected == 0) {
-        t.Touch();
-        return 0;
-    }
-    if (SteadyClock::now() - t.lastActivity >= t.request.readTimeout) {
-        t.failure =
-            "Read timed out: nothing received for " + std::to_string(t.request.readTimeout.count()) + " ms";
-        return 1;
-    }
-    return 0;
-}
-
-// Gives the TLS context the trusted certificates (the system's CAs and the extra CA file), read once
-// per process instead of once per call.
-CURLcode OnSslContext(CURL*, void* sslContext, void* user) {
-    auto& t = *static_cast<Transfer*>(user);
-    if (!TrustCertificates(static_cast<SSL_CTX*>(sslContext), t.systemBundle, t.request.extraCaFile,
-                           t.failure)) {
-        return CURLE_SSL_CACERT_BADFILE;
-    }
-    return CURLE_OK;
-}
-
-bool HasHeader(const HttpRequest& request, std::string_view name) {
-    const std::string wanted = Lowercase(name);
-    return std::any_of(request.headers.begin(), request.headers.end(),
-                       [&](const auto& header) { return Lowercase(header.first) == wanted; });
-}
-
-// A header line is sent as one line: a CR, LF or NUL in a name or value (a token from a server,
-// say) would end it early and let the rest pass as headers of its own, so such a call is refused.
-void RefuseBrokenLines(const HttpRequest& request) {
-    for (const auto& [name, value] : request.headers) {
-        if ((name + value).find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) {
-            throw std::runtime_error("Header " + name +
-                                     " holds a line break or NUL: the request was not sent");
+LoadedTransfer LoadTransfer() {
+    LoadedTransfer loaded;
+    std::string besideProgram;
+    try {
+        const auto file = platform::ProgramFolder() / kHttpsModuleFile;
+        if (void* address = platform::LoadModuleEntry(file, kHttpsEntry, besideProgram)) {
+            loaded.entry = reinterpret_cast<HttpsEntry>(address);
+            return loaded;
         }
+    } catch (const std::exception& e) {
+        besideProgram = e.what();
     }
-}
-
-// The caller's headers, plus blank entries that keep libcurl from adding its own defaults
-// (Accept: */*, Expect: 100-continue, a form Content-Type on POST).
-HeaderList BuildHeaders(const HttpRequest& request) {
-    RefuseBrokenLines(request);
-    curl_slist* list = nullptr;
-    const auto add = [&](const std::string& line) {
-        curl_slist* grown = curl_slist_append(list, line.c_str());
-        if (grown == nullptr) {
-            curl_slist_free_all(list);
-            throw std::bad_alloc();
-        }
-        list = grown;
-    };
-    for (const auto& [name, value] : request.headers) {
-        // "Name;" is libcurl's way to send a header with an empty value.
-        add(value.empty() ? name + ";" : name + ": " + value);
-    }
-    for (const char* suppressed : {"Accept", "Expect", "Content-Type"}) {
-        if (!HasHeader(request, suppressed)) {
-            add(std::string(suppressed) + ":");
-        }
-    }
-    return HeaderList(list);
-}
-
-template <typename Value> void Set(CURL* handle, CURLoption option, Value value) {
-    const CURLcode code = curl_easy_setopt(handle, option, value);
-    if (code != CURLE_OK) {
-        throw std::runtime_error(curl_easy_strerror(code));
-    }
-}
-
-void Check(CURLMcode code) {
-    if (code != CURLM_OK) {
-        throw std::runtime_error(curl_multi_strerror(code));
-    }
-}
-
-// Runs the transfer to its end. A multi handle of its own (instead of curl_easy_perform, which
-// sleeps up to a second between looks) lets the read time-out fire close to its moment.
-CURLcode RunTransfer(CURL* easy) {
-    const MultiHandle multi(curl_multi_init());
-    if (!multi) {
-        throw std::runtime_error("Cannot create an HTTP transfer");
-    }
-    Check(curl_multi_add_handle(multi.get(), easy));
-    struct Attached {
-        CURLM* multi;
-        CURL* easy;
-        ~Attached() { curl_multi_remove_handle(multi, easy); }
-    } attached{multi.get(), easy};
-
-    int running = 1;
-    while (running != 0) {
-        Check(curl_multi_perform(multi.get(), &running));
-        if (running != 0) {
-            Check(curl_multi_poll(multi.get(), nullptr, 0, kWatchdogTickMs, nullptr));
-        }
-    }
-    int queued = 0;
-    while (const CURLMsg* message = curl_multi_info_read(multi.get(), &queued)) {
-        if (message->msg == CURLMSG_DONE && message->easy_handle == easy) {
-            return message->data.result;
-        }
-    }
-    throw std::runtime_error("HTTP transfer ended without a result");
-}
-
-HttpOutcome PerformOrThrow(const HttpRequest& request) {
-    EnsureCurlInitialised();
-    EasyHandle easy(curl_easy_init());
-    if (!easy) {
-        return {std::nullopt, "Cannot create an HTTP client"};
-    }
-    CURL* h = easy.get();
-    Transfer transfer(request, h);
-    char errorText[CURL_ERROR_SIZE] = {};
-    const HeaderList headers = BuildHeaders(request);
-
-    Set(h, CURLOPT_ERRORBUFFER, errorText);
-    Set(h, CURLOPT_URL, request.url.c_str());
-    Set(h, CURLOPT_PROTOCOLS_STR, "https,http");
-    Set(h, CURLOPT_NOSIGNAL, 1L);
-    Set(h, CURLOPT_FORBID_REUSE, 1L); // never re-sends a request on a reused connection
-    Set(h, CURLOPT_PROXY, "");        // no proxy from the environment
-    Set(h, CURLOPT_HTTP_VERSION, long{CURL_HTTP_VERSION_1_1});
-    Set(h, CURLOPT_HTTPHEADER, headers.get());
-
-    if (request.method == "GET") {
-        Set(h, CURLOPT_HTTPGET, 1L);
-    } else if (request.method == "HEAD") {
-        Set(h, CURLOPT_NOBODY, 1L);
+    if (void* address = platform::LoadModuleEntry(kHttpsModuleFile, kHttpsEntry, loaded.failure)) {
+        loaded.entry = reinterpret_cast<HttpsEntry>(address);
     } else {
-        if (request.method != "POST") {
-            Set(h, CURLOPT_CUSTOMREQUEST, request.method.c_str());
-        }
-        if (request.method == "POST" || !request.body.empty()) {
-            Set(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
-            Set(h, CURLOPT_POSTFIELDS, request.body.data());
-        }
+        loaded.failure = "HTTPS module not loaded: " + besideProgram + "; " + loaded.failure;
     }
-
-    if (request.basic) {
-        Set(h, CURLOPT_HTTPAUTH, long{CURLAUTH_BASIC}); // Basic only: sent on the first request
-        Set(h, CURLOPT_USERNAME, request.basic->first.c_str());
-        Set(h, CURLOPT_PASSWORD, request.basic->second.c_str());
-    }
-
-    Set(h, CURLOPT_SSL_VERIFYPEER, 1L);
-    Set(h, CURLOPT_SSL_VERIFYHOST, 2L);
-    Set(h, CURLOPT_SSLVERSION, CurlTlsRange(request.tls));
-    // libcurl would read its CA bundle again at every call; the context callback hands over the
-    // certificates already read instead (the CA folder, looked up lazily, stays libcurl's).
-    const char* systemBundle = nullptr;
-    if (curl_easy_getinfo(h, CURLINFO_CAINFO, &systemBundle) == CURLE_OK && systemBundle != nullptr) {
-        transfer.systemBundle = systemBundle;
-    }
-    Set(h, CURLOPT_CAINFO, static_cast<const char*>(nullptr));
-    Set(h, CURLOPT_SSL_CTX_FUNCTION, &OnSslContext);
-    Set(h, CURLOPT_SSL_CTX_DATA, static_cast<void*>(&transfer));
-
-    if (request.followRedirects) {
-        Set(h, CURLOPT_FOLLOWLOCATION, 1L);
-        Set(h, CURLOPT_MAXREDIRS, kMaxRedirects);
-        Set(h, CURLOPT_REDIR_PROTOCOLS_STR, "https"); // never downgraded to plain HTTP
-    }
-
-    Set(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(request.connectTimeout.count()));
-    Set(h, CURLOPT_NOPROGRESS, 0L);
-    Set(h, CURLOPT_XFERINFOFUNCTION, &OnProgress);
-    Set(h, CURLOPT_XFERINFODATA, static_cast<void*>(&transfer));
-    Set(h, CURLOPT_WRITEFUNCTION, &OnBody);
-    Set(h, CURLOPT_WRITEDATA, static_cast<void*>(&transfer));
-    Set(h, CURLOPT_HEADERFUNCTION, &OnHeader);
-    Set(h, CURLOPT_HEADERDATA, static_cast<void*>(&transfer));
-
-    const CURLcode code = RunTransfer(h);
-    if (code != CURLE_OK) {
-        if (!transfer.failure.empty()) {
-            return {std::nullopt, transfer.failure};
-        }
-        return {std::nullopt, errorText[0] != '\0' ? std::string(errorText) : curl_easy_strerror(code)};
-    }
-
-    HttpResponse response;
-    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &response.status);
-    const char* contentType = nullptr;
-    if (curl_easy_getinfo(h, CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK && contentType != nullptr) {
-        response.charset = CharsetOf(contentType);
-    }
-    response.body = std::move(transfer.body);
-    return {std::move(response), {}};
+    return loaded;
 }
 
 } // namespace
 
 HttpOutcome Perform(const HttpRequest& request) {
-    try {
-        return PerformOrThrow(request);
-    } catch (const std::exception& e) {
-        return {std::nullopt, e.what()};
+    // Loaded once per process, by whichever thread calls first; the others wait for it.
+    static const LoadedTransfer transfer = LoadTransfer();
+    if (transfer.entry == nullptr) {
+        return {std::nullopt, transfer.failure};
     }
+    HttpOutcome outcome;
+    transfer.entry(&request, &outcome);
+    return outcome;
 }
 
 } // namespace brisko::net
