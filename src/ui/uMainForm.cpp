@@ -50,6 +50,7 @@ constexpr int kStatusBarHeight = 31;
 constexpr int kTimerVersaoMs = 1000;
 constexpr int kMinimumOuterWidth = 900;
 constexpr int kMinimumOuterHeight = 600;
+constexpr int kAposPinturaMaxMs = 2000;
 
 const QString kMinutosPadrao = QStringLiteral("120");
 
@@ -362,7 +363,6 @@ void TMainForm::LigaEventos() {
 
 void TMainForm::FormCreate() {
     VariaveisPadrao();
-    platform::WriteAutostartEntries(programFolder_ / BRISKO_PROGRAM_FILE_NAME);
     vLogado = false;
     Logado(false);
     VirtualImage1->setPixmap(LogoImage(vpIndexLogo));
@@ -439,6 +439,10 @@ bool TMainForm::event(QEvent* event) {
 }
 
 void TMainForm::AposPrimeiraPintura() {
+    if (std::exchange(aposPintura_, true)) {
+        return;
+    }
+    platform::WriteAutostartEntries(programFolder_ / BRISKO_PROGRAM_FILE_NAME);
     // The bundled family takes milliseconds to load that the first frame does not need: the panels
     // stay empty until the first countdown. Its longest text has to fit the 200 pixels of the first.
     QFont font(RobotoFamily());
@@ -480,6 +484,8 @@ void TMainForm::showEvent(QShowEvent* event) {
     if (!mostrada_ && !event->spontaneous()) {
         mostrada_ = true;
         FormShow();
+        // A window that is never painted (kept minimised, say) still gets what follows the paint.
+        QTimer::singleShot(kAposPinturaMaxMs, this, &TMainForm::AposPrimeiraPintura);
     }
 }
 

@@ -144,6 +144,7 @@ private:
     std::unique_ptr<CycleBridge> ciclo_;
     bool mostrada_ = false;
     bool pintada_ = false;
+    bool aposPintura_ = false;
     QString ultimoErroLista_; // the list refresh reports a failure once, not every 2 seconds
 
     // Operator constants of this build, set once at creation.
