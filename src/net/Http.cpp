@@ -5,6 +5,9 @@
 #include "Platform.h"
 
 #include <exception>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 namespace brisko::net {
 
@@ -15,23 +18,26 @@ struct LoadedTransfer {
     std::string failure; // why there is no entry
 };
 
+// Beside the program (an installed or copied program folder), else in the build's program folder
+// (tests and benchmarks run from folders of their own).
 LoadedTransfer LoadTransfer() {
     LoadedTransfer loaded;
-    std::string besideProgram;
+    std::vector<std::filesystem::path> candidates;
     try {
-        const auto file = platform::ProgramFolder() / kHttpsModuleFile;
-        if (void* address = platform::LoadModuleEntry(file, kHttpsEntry, besideProgram)) {
+        candidates.push_back(platform::ProgramFolder() / kHttpsModuleFile);
+    } catch (const std::exception& e) {
+        loaded.failure = e.what();
+    }
+    candidates.push_back(std::filesystem::path(BRISKO_HTTPS_MODULE_BUILD_DIR) / kHttpsModuleFile);
+    for (const std::filesystem::path& file : candidates) {
+        std::string failure;
+        if (void* address = platform::LoadModuleEntry(file, kHttpsEntry, failure)) {
             loaded.entry = reinterpret_cast<HttpsEntry>(address);
             return loaded;
         }
-    } catch (const std::exception& e) {
-        besideProgram = e.what();
+        loaded.failure += (loaded.failure.empty() ? "" : "; ") + failure;
     }
-    if (void* address = platform::LoadModuleEntry(kHttpsModuleFile, kHttpsEntry, loaded.failure)) {
-        loaded.entry = reinterpret_cast<HttpsEntry>(address);
-    } else {
-        loaded.failure = "HTTPS module not loaded: " + besideProgram + "; " + loaded.failure;
-    }
+    loaded.failure = "HTTPS module not loaded: " + loaded.failure;
     return loaded;
 }
 

@@ -6,8 +6,7 @@
 
 namespace brisko::net {
 
-// The module's file, next to the program or found the system's way (the build tree's programs
-// name its folder as a library path).
+// The module's file name.
 inline constexpr const char* kHttpsModuleFile = BRISKO_HTTPS_MODULE_FILE;
 inline constexpr const char* kHttpsEntry = "BriskoHttpsPerform";
 using HttpsEntry = void (*)(const HttpRequest* request, HttpOutcome* outcome);
