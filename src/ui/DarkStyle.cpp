@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <QStyle>
 #include <QStyleFactory>
 
 namespace brisko::ui {
@@ -58,7 +59,11 @@ QLineEdit, QComboBox { padding: 4px; }
 } // namespace
 
 void ApplyDarkStyle(QApplication& app) {
-    app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // Where Fusion is already the system's style, asking the factory again would only scan the
+    // style plugins.
+    if (QApplication::style()->name().compare(QStringLiteral("fusion"), Qt::CaseInsensitive) != 0) {
+        app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    }
     app.setPalette(DarkPalette());
     app.setStyleSheet(QString::fromLatin1(kStyleSheet));
 }
