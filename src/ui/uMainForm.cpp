@@ -430,8 +430,7 @@ void TMainForm::GaranteDialogos() {
 
 bool TMainForm::event(QEvent* event) {
     const bool handled = QMainWindow::event(event);
-    if (event->type() == QEvent::Paint && !pintada_) {
-        pintada_ = true;
+    if (event->type() == QEvent::Paint && !aposPintura_) {
         // After this paint has reached the screen, not inside it.
         QTimer::singleShot(0, this, &TMainForm::AposPrimeiraPintura);
     }

@@ -143,9 +143,8 @@ private:
     std::function<void()> criaDialogos_; // empty once run, or when the dialogs were given directly
     std::unique_ptr<CycleBridge> ciclo_;
     bool mostrada_ = false;
-    bool pintada_ = false;
-    bool aposPintura_ = false;
-    QString ultimoErroLista_; // the list refresh reports a failure once, not every 2 seconds
+    bool aposPintura_ = false; // what follows the first paint has run
+    QString ultimoErroLista_;  // the list refresh reports a failure once, not every 2 seconds
 
     // Operator constants of this build, set once at creation.
     QString vpEmpresa;
