@@ -2,7 +2,12 @@
 #include "DarkStyle.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPalette>
+#include <QPushButton>
+#include <QStyleFactory>
+
+#include <array>
 
 #include <gtest/gtest.h>
 
@@ -33,7 +38,32 @@ TEST(DarkStyleTest, EveryGroupIsDarkWithReadableTextAndDarkFrames) {
                 << text << " on " << background;
         }
     }
-    EXPECT_FALSE(app->styleSheet().isEmpty());
+}
+
+// The look's own sizes: flat buttons with room around the caption and no minimum width, one more
+// pixel each side for the default one, and line boxes taller than Fusion's. Applying the look a
+// second time must not add them twice.
+TEST(DarkStyleTest, ButtonsAndBoxesTakeTheLooksRoomOnceHoweverOftenItIsApplied) {
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    const auto sizes = [] {
+        QPushButton plain(QStringLiteral("OK"));
+        QPushButton chosen(QStringLiteral("OK"));
+        chosen.setDefault(true);
+        QLineEdit box;
+        const QSize text = plain.fontMetrics().size(Qt::TextShowMnemonic, QStringLiteral("OK"));
+        return std::array{plain.sizeHint() - text, chosen.sizeHint() - text, box.sizeHint()};
+    };
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    const QSize fusionBox = sizes()[2];
+
+    ui::ApplyDarkStyle(*app);
+    const auto once = sizes();
+    EXPECT_EQ(once[0], QSize(28, 12)); // no 80-pixel minimum: "OK" stays narrow
+    EXPECT_EQ(once[1], QSize(30, 14));
+    EXPECT_EQ(once[2], fusionBox + QSize(8, 4));
+
+    ui::ApplyDarkStyle(*app);
+    EXPECT_EQ(sizes(), once);
 }
 
 } // namespace
