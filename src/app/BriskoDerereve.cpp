@@ -1,6 +1,5 @@
 // Program entry: one copy per executable name; a second start hands over to the running copy and
 // ends before any window exists (so it needs no display).
-#include "Artwork.h"
 #include "DarkStyle.h"
 #include "ExitReport.h"
 #include "FrontRequest.h"
@@ -23,7 +22,6 @@ int RunWindows(char* programName, const std::filesystem::path& programFolder) {
     int qtArgc = 1;
     char* qtArgv[] = {programName, nullptr};
     QApplication app(qtArgc, qtArgv);
-    brisko::ui::PrefetchLogos();
     brisko::ui::ApplyDarkStyle(app);
 
     brisko::ui::TMainForm mainForm(programFolder);
