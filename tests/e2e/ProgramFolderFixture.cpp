@@ -23,11 +23,12 @@ ProgramFolderTest::ProgramFolderTest()
 }
 
 void ProgramFolderTest::SetUp() {
-    // Another suite's simulator may hold one of the ports for a moment (an ephemeral port can land
-    // there); a demo left running holds them for good.
-    ASSERT_TRUE(WaitUntil([&] { return dispatch.Start(build::kDispatchSimPort); }, 30s))
+    // Another suite's simulator or a closed outgoing connection (TIME_WAIT, up to a minute) may
+    // hold one of the ports for a while, since they lie in the ephemeral range; a demo left running
+    // holds them for good.
+    ASSERT_TRUE(WaitUntil([&] { return dispatch.Start(build::kDispatchSimPort); }, 75s))
         << "port " << build::kDispatchSimPort << " stays taken (is the demo running?)";
-    ASSERT_TRUE(WaitUntil([&] { return marketplace.Start(build::kMarketplaceSimPort); }, 30s))
+    ASSERT_TRUE(WaitUntil([&] { return marketplace.Start(build::kMarketplaceSimPort); }, 75s))
         << "port " << build::kMarketplaceSimPort << " stays taken (is the demo running?)";
 }
 
