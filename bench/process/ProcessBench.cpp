@@ -182,26 +182,13 @@ bool Listening(int port) {
     return taken;
 }
 
-// The build's ports lie in the system's range for outgoing connections, so a closed connection of
-// an earlier benchmark can hold one (TIME_WAIT) for up to a minute; wait that out.
-bool StartWhenFree(sim::SimServer& server, int port) {
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(75);
-    while (!server.Start(port)) {
-        if (std::chrono::steady_clock::now() > giveUp) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::seconds(1));
-    }
-    return true;
-}
-
 void IdleMemory() {
     constexpr auto kIdle = std::chrono::seconds(60);
     sim::DispatchSimulator platform{build::kDispatchApiKey};
     sim::MarketplaceSimulator market;
     if (Listening(build::kDispatchSimPort) || Listening(build::kMarketplaceSimPort) ||
-        !StartWhenFree(platform, build::kDispatchSimPort) ||
-        !StartWhenFree(market, build::kMarketplaceSimPort)) {
+        !platform.StartOnFixedPort(build::kDispatchSimPort) ||
+        !market.StartOnFixedPort(build::kMarketplaceSimPort)) {
         bench::PrintRow("idle memory (peak RSS, 60 s signed in, 50 orders)",
                         "not measured: the build's simulator ports are taken", "≤ 60 MB", false);
         return;

@@ -150,6 +150,17 @@ bool SimServer::Start(int port) {
     return true;
 }
 
+bool SimServer::StartOnFixedPort(int port) {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(75);
+    while (!Start(port)) {
+        if (std::chrono::steady_clock::now() > giveUp) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return true;
+}
+
 void SimServer::Stop() {
     {
         std::lock_guard lock(mutex_);

@@ -104,6 +104,10 @@ public:
     // Listens on 127.0.0.1:port (0: any free port). False when the port cannot be bound or the
     // certificate could not be loaded.
     bool Start(int port = 0);
+    // Start on a fixed port, tried again for as long as a closed connection can hold it: fixed ports
+    // lie in the range the system hands out for outgoing connections, and a closed one keeps its
+    // port in TIME_WAIT for up to a minute. False if the port stays taken.
+    bool StartOnFixedPort(int port);
     // Stops listening, wakes every delayed answer and waits for the server thread. Idempotent.
     void Stop();
 

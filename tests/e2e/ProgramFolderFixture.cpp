@@ -2,7 +2,6 @@
 
 #include "BuildConstants.h"
 #include "Http.h"
-#include "Polling.h"
 #include "Store.h"
 
 #include <algorithm>
@@ -23,12 +22,11 @@ ProgramFolderTest::ProgramFolderTest()
 }
 
 void ProgramFolderTest::SetUp() {
-    // Another suite's simulator or a closed outgoing connection (TIME_WAIT, up to a minute) may
-    // hold one of the ports for a while, since they lie in the ephemeral range; a demo left running
-    // holds them for good.
-    ASSERT_TRUE(WaitUntil([&] { return dispatch.Start(build::kDispatchSimPort); }, 75s))
+    // Another suite's simulator or a closed connection may hold a port for a while; a demo left
+    // running holds them for good.
+    ASSERT_TRUE(dispatch.StartOnFixedPort(build::kDispatchSimPort))
         << "port " << build::kDispatchSimPort << " stays taken (is the demo running?)";
-    ASSERT_TRUE(WaitUntil([&] { return marketplace.Start(build::kMarketplaceSimPort); }, 75s))
+    ASSERT_TRUE(marketplace.StartOnFixedPort(build::kMarketplaceSimPort))
         << "port " << build::kMarketplaceSimPort << " stays taken (is the demo running?)";
 }
 
