@@ -1,5 +1,5 @@
-# Installation and packages. `cmake --install` lays out the program folder (executable, its HTTPS
-# module, BD/BANCO.db, command file; artwork and fonts are compiled into the executable); on Linux also a launcher, a
+# Installation and packages. `cmake --install` lays out the program folder (executable, BD/BANCO.db,
+# command file; artwork and fonts are compiled into the executable); on Linux also a launcher, a
 # desktop entry and an icon. CPack makes a .deb and a .tar.gz (a .zip on Windows).
 if(NOT BRISKO_BUILD_UI)
   return()
@@ -30,7 +30,6 @@ add_custom_command(
 add_custom_target(brisko_install_db ALL DEPENDS ${_fresh_db_dir}/BANCO.db)
 
 install(TARGETS BriskoDerereve RUNTIME DESTINATION ${BRISKO_INSTALL_PROGRAM_DIR} COMPONENT program)
-install(TARGETS brisko_https LIBRARY DESTINATION ${BRISKO_INSTALL_PROGRAM_DIR} COMPONENT program)
 install(FILES ${_fresh_db_dir}/BANCO.db DESTINATION ${BRISKO_INSTALL_PROGRAM_DIR}/BD COMPONENT program)
 install(PROGRAMS ${PROJECT_SOURCE_DIR}/src/app/${_command_file}
         DESTINATION ${BRISKO_INSTALL_PROGRAM_DIR} COMPONENT program)
@@ -38,7 +37,6 @@ install(PROGRAMS ${PROJECT_SOURCE_DIR}/src/app/${_command_file}
 if(NOT WIN32)
   # The launcher finds the program folder relative to itself, so the tree can move as a whole.
   file(RELATIVE_PATH BRISKO_INSTALL_LAUNCHER_TO_PROGRAM "/prefix/bin" "/prefix/${BRISKO_INSTALL_PROGRAM_DIR}")
-  set(BRISKO_HTTPS_MODULE_NAME "brisko_https${CMAKE_SHARED_MODULE_SUFFIX}")
   configure_file(${PROJECT_SOURCE_DIR}/packaging/briskoderereve.in ${CMAKE_BINARY_DIR}/packaging/briskoderereve @ONLY)
   install(PROGRAMS ${CMAKE_BINARY_DIR}/packaging/briskoderereve DESTINATION bin COMPONENT program)
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/briskoderereve.desktop

@@ -44,7 +44,7 @@ TEST_F(InstalledProgramTest, LauncherRunsTheUsersOwnCopyAndKeepsItsDatabaseAcros
                                 "' --prefix '" + Prefix().string() + "' > /dev/null";
     ASSERT_EQ(std::system(install.c_str()), 0) << install;
     const fs::path installed = Prefix() / "lib" / "briskoderereve";
-    for (const char* file : {"BriskoDerereve", BRISKO_HTTPS_MODULE_FILE, "fechar.sh", "BD/BANCO.db"}) {
+    for (const char* file : {"BriskoDerereve", "fechar.sh", "BD/BANCO.db"}) {
         EXPECT_TRUE(fs::exists(installed / file)) << file;
     }
     EXPECT_TRUE(fs::exists(Prefix() / "share" / "applications" / "briskoderereve.desktop"));
@@ -56,8 +56,6 @@ TEST_F(InstalledProgramTest, LauncherRunsTheUsersOwnCopyAndKeepsItsDatabaseAcros
                   std::string::npos)
             << ReadFile(session.UserAutostart());
         EXPECT_TRUE(fs::exists(UserFolder() / "fechar.sh"));
-        // Found beside the program: the installed program names no library folder of the build.
-        EXPECT_TRUE(fs::exists(UserFolder() / BRISKO_HTTPS_MODULE_FILE));
         EXPECT_TRUE(fs::exists(UserFolder() / "open"));
         EXPECT_FALSE(fs::exists(installed / "open")) << "the program wrote into the installed folder";
     }

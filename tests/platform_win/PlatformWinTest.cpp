@@ -1,8 +1,7 @@
 // The Win32 platform layer, run under wine: the named-mutex instance lock, the Run-key autostart
 // entries, the program folder, the hidden command file, bringing a window forward, flushing a
-// file to the disk and loading a module's entry.
+// file to the disk.
 // Self-contained (mingw has no GoogleTest here): prints "N passed, M failed", exits 1 on a failure.
-#include "LoadableModule.h"
 #include "Platform.h"
 #include "RunKeyWin.h"
 
@@ -194,17 +193,6 @@ void SyncFileToDiskFlushesAFileOpenElsewhereAndRefusesWhatIsNoFile() {
     fs::remove_all(folder, ignored);
 }
 
-void ModuleEntryIsFoundOrTheFailureSaysWhy() {
-    std::string failure;
-    CHECK(LoadModuleEntry(L"kernel32.dll", "GetTickCount", failure) != nullptr);
-    CHECK(failure.empty());
-    CHECK(LoadModuleEntry(L"kernel32.dll", "NoSuchEntry", failure) == nullptr);
-    CHECK(failure.find("NoSuchEntry") != std::string::npos);
-    failure.clear();
-    CHECK(LoadModuleEntry(fs::temp_directory_path() / L"no-such-module.dll", "Entry", failure) == nullptr);
-    CHECK(failure.find("no-such-module.dll") != std::string::npos);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -218,7 +206,6 @@ int main(int argc, char** argv) {
     CommandFileRunsInItsOwnFolder();
     BringWindowToFrontRestoresOnlyAMinimisedWindow();
     SyncFileToDiskFlushesAFileOpenElsewhereAndRefusesWhatIsNoFile();
-    ModuleEntryIsFoundOrTheFailureSaysWhy();
     std::printf("%d passed, %d failed\n", passed, failed);
     return failed == 0 ? 0 : 1;
 }

@@ -1,5 +1,16 @@
+// The trust store over OpenSSL. Reading the system's CA bundle, and even filling and sorting a trust
+// store from certificates already read, costs more than a whole call on a near network, so the
+// certificates are read from their files once per process and each thread keeps the stores it has
+// built. Stores are not shared between threads: libcurl adds its CA folder lookup to the store a
+// call uses, and OpenSSL fills caches inside the certificates it verifies with, so a store shared by
+// calls on two threads would be written by both at once. Certificates are not connection state:
+// nothing of one call carries over to the next. A file that cannot be read is tried again at the
+// next call.
 #include "TrustedCertificates.h"
 
+#include "CurlOption.h"
+
+#include <openssl/ssl.h>
 #include <openssl/x509.h>
 #include <openssl/x509_vfy.h>
 
@@ -114,10 +125,10 @@ StorePtr BuildStore(const std::string& systemBundle, const std::string& extraCaF
     return store;
 }
 
-} // namespace
-
-bool TrustCertificates(SSL_CTX* context, const std::string& systemBundle, const std::string& extraCaFile,
-                       std::string& failure) {
+// Gives `context` a trust store holding the system's CAs and those of `extraCaFile` (none when
+// empty). False, with `failure` set, when a file cannot be read.
+bool GiveStore(SSL_CTX* context, const std::string& systemBundle, const std::string& extraCaFile,
+               std::string& failure) {
     thread_local std::map<std::pair<std::string, std::string>, StorePtr> stores;
     StorePtr& store = stores[{systemBundle, extraCaFile}];
     if (!store) {
@@ -128,6 +139,29 @@ bool TrustCertificates(SSL_CTX* context, const std::string& systemBundle, const 
     }
     SSL_CTX_set1_cert_store(context, store.get()); // the context takes a reference of its own
     return true;
+}
+
+} // namespace
+
+void TrustedCertificates::ApplyTo(CURL* handle) {
+    // libcurl would read its CA bundle again at every call; the context callback hands over the
+    // certificates already read instead (the CA folder, looked up lazily, stays libcurl's).
+    const char* systemBundle = nullptr;
+    if (curl_easy_getinfo(handle, CURLINFO_CAINFO, &systemBundle) == CURLE_OK && systemBundle != nullptr) {
+        systemBundle_ = systemBundle;
+    }
+    SetCurlOption(handle, CURLOPT_CAINFO, static_cast<const char*>(nullptr));
+    SetCurlOption(handle, CURLOPT_SSL_CTX_FUNCTION, &TrustedCertificates::OnSslContext);
+    SetCurlOption(handle, CURLOPT_SSL_CTX_DATA, static_cast<void*>(this));
+}
+
+CURLcode TrustedCertificates::OnSslContext(CURL*, void* sslContext, void* self) {
+    auto& trusted = *static_cast<TrustedCertificates*>(self);
+    if (!GiveStore(static_cast<SSL_CTX*>(sslContext), trusted.systemBundle_, trusted.extraCaFile_,
+                   trusted.failure_)) {
+        return CURLE_SSL_CACERT_BADFILE;
+    }
+    return CURLE_OK;
 }
 
 } // namespace brisko::net

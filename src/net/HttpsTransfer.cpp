@@ -1,10 +1,9 @@
-#include "HttpsModule.h"
+#include "Http.h"
 
+#include "CurlOption.h"
 #include "TrustedCertificates.h"
 
 #include <curl/curl.h>
-#include <openssl/ssl.h>
-#include <openssl/x509.h>
 
 #include <algorithm>
 #include <cctype>
@@ -114,7 +113,6 @@ struct Transfer {
     SteadyClock::time_point lastActivity = start;
     curl_off_t lastDown = 0;
     curl_off_t lastUp = 0;
-    std::string systemBundle; // the CA bundle libcurl would read itself; read by OnSslContext instead
 
     void Touch() { lastActivity = SteadyClock::now(); }
 };
@@ -166,17 +164,6 @@ int OnProgress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_o
     return 0;
 }
 
-// Gives the TLS context the trusted certificates (the system's CAs and the extra CA file), read once
-// per process instead of once per call.
-CURLcode OnSslContext(CURL*, void* sslContext, void* user) {
-    auto& t = *static_cast<Transfer*>(user);
-    if (!TrustCertificates(static_cast<SSL_CTX*>(sslContext), t.systemBundle, t.request.extraCaFile,
-                           t.failure)) {
-        return CURLE_SSL_CACERT_BADFILE;
-    }
-    return CURLE_OK;
-}
-
 bool HasHeader(const HttpRequest& request, std::string_view name) {
     const std::string wanted = Lowercase(name);
     return std::any_of(request.headers.begin(), request.headers.end(),
@@ -217,13 +204,6 @@ HeaderList BuildHeaders(const HttpRequest& request) {
         }
     }
     return HeaderList(list);
-}
-
-template <typename Value> void Set(CURL* handle, CURLoption option, Value value) {
-    const CURLcode code = curl_easy_setopt(handle, option, value);
-    if (code != CURLE_OK) {
-        throw std::runtime_error(curl_easy_strerror(code));
-    }
 }
 
 void Check(CURLMcode code) {
@@ -270,70 +250,66 @@ HttpOutcome PerformOrThrow(const HttpRequest& request) {
     }
     CURL* h = easy.get();
     Transfer transfer(request, h);
+    TrustedCertificates trusted(request.extraCaFile);
     char errorText[CURL_ERROR_SIZE] = {};
     const HeaderList headers = BuildHeaders(request);
 
-    Set(h, CURLOPT_ERRORBUFFER, errorText);
-    Set(h, CURLOPT_URL, request.url.c_str());
-    Set(h, CURLOPT_PROTOCOLS_STR, "https,http");
-    Set(h, CURLOPT_NOSIGNAL, 1L);
-    Set(h, CURLOPT_FORBID_REUSE, 1L); // never re-sends a request on a reused connection
-    Set(h, CURLOPT_PROXY, "");        // no proxy from the environment
-    Set(h, CURLOPT_HTTP_VERSION, long{CURL_HTTP_VERSION_1_1});
-    Set(h, CURLOPT_HTTPHEADER, headers.get());
+    SetCurlOption(h, CURLOPT_ERRORBUFFER, errorText);
+    SetCurlOption(h, CURLOPT_URL, request.url.c_str());
+    SetCurlOption(h, CURLOPT_PROTOCOLS_STR, "https,http");
+    SetCurlOption(h, CURLOPT_NOSIGNAL, 1L);
+    SetCurlOption(h, CURLOPT_FORBID_REUSE, 1L); // never re-sends a request on a reused connection
+    SetCurlOption(h, CURLOPT_PROXY, "");        // no proxy from the environment
+    SetCurlOption(h, CURLOPT_HTTP_VERSION, long{CURL_HTTP_VERSION_1_1});
+    SetCurlOption(h, CURLOPT_HTTPHEADER, headers.get());
 
     if (request.method == "GET") {
-        Set(h, CURLOPT_HTTPGET, 1L);
+        SetCurlOption(h, CURLOPT_HTTPGET, 1L);
     } else if (request.method == "HEAD") {
-        Set(h, CURLOPT_NOBODY, 1L);
+        SetCurlOption(h, CURLOPT_NOBODY, 1L);
     } else {
         if (request.method != "POST") {
-            Set(h, CURLOPT_CUSTOMREQUEST, request.method.c_str());
+            SetCurlOption(h, CURLOPT_CUSTOMREQUEST, request.method.c_str());
         }
         if (request.method == "POST" || !request.body.empty()) {
-            Set(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
-            Set(h, CURLOPT_POSTFIELDS, request.body.data());
+            SetCurlOption(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
+            SetCurlOption(h, CURLOPT_POSTFIELDS, request.body.data());
         }
     }
 
     if (request.basic) {
-        Set(h, CURLOPT_HTTPAUTH, long{CURLAUTH_BASIC}); // Basic only: sent on the first request
-        Set(h, CURLOPT_USERNAME, request.basic->first.c_str());
-        Set(h, CURLOPT_PASSWORD, request.basic->second.c_str());
+        SetCurlOption(h, CURLOPT_HTTPAUTH, long{CURLAUTH_BASIC}); // Basic only: sent on the first request
+        SetCurlOption(h, CURLOPT_USERNAME, request.basic->first.c_str());
+        SetCurlOption(h, CURLOPT_PASSWORD, request.basic->second.c_str());
     }
 
-    Set(h, CURLOPT_SSL_VERIFYPEER, 1L);
-    Set(h, CURLOPT_SSL_VERIFYHOST, 2L);
-    Set(h, CURLOPT_SSLVERSION, CurlTlsRange(request.tls));
-    // libcurl would read its CA bundle again at every call; the context callback hands over the
-    // certificates already read instead (the CA folder, looked up lazily, stays libcurl's).
-    const char* systemBundle = nullptr;
-    if (curl_easy_getinfo(h, CURLINFO_CAINFO, &systemBundle) == CURLE_OK && systemBundle != nullptr) {
-        transfer.systemBundle = systemBundle;
-    }
-    Set(h, CURLOPT_CAINFO, static_cast<const char*>(nullptr));
-    Set(h, CURLOPT_SSL_CTX_FUNCTION, &OnSslContext);
-    Set(h, CURLOPT_SSL_CTX_DATA, static_cast<void*>(&transfer));
+    SetCurlOption(h, CURLOPT_SSL_VERIFYPEER, 1L);
+    SetCurlOption(h, CURLOPT_SSL_VERIFYHOST, 2L);
+    SetCurlOption(h, CURLOPT_SSLVERSION, CurlTlsRange(request.tls));
+    trusted.ApplyTo(h);
 
     if (request.followRedirects) {
-        Set(h, CURLOPT_FOLLOWLOCATION, 1L);
-        Set(h, CURLOPT_MAXREDIRS, kMaxRedirects);
-        Set(h, CURLOPT_REDIR_PROTOCOLS_STR, "https"); // never downgraded to plain HTTP
+        SetCurlOption(h, CURLOPT_FOLLOWLOCATION, 1L);
+        SetCurlOption(h, CURLOPT_MAXREDIRS, kMaxRedirects);
+        SetCurlOption(h, CURLOPT_REDIR_PROTOCOLS_STR, "https"); // never downgraded to plain HTTP
     }
 
-    Set(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(request.connectTimeout.count()));
-    Set(h, CURLOPT_NOPROGRESS, 0L);
-    Set(h, CURLOPT_XFERINFOFUNCTION, &OnProgress);
-    Set(h, CURLOPT_XFERINFODATA, static_cast<void*>(&transfer));
-    Set(h, CURLOPT_WRITEFUNCTION, &OnBody);
-    Set(h, CURLOPT_WRITEDATA, static_cast<void*>(&transfer));
-    Set(h, CURLOPT_HEADERFUNCTION, &OnHeader);
-    Set(h, CURLOPT_HEADERDATA, static_cast<void*>(&transfer));
+    SetCurlOption(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(request.connectTimeout.count()));
+    SetCurlOption(h, CURLOPT_NOPROGRESS, 0L);
+    SetCurlOption(h, CURLOPT_XFERINFOFUNCTION, &OnProgress);
+    SetCurlOption(h, CURLOPT_XFERINFODATA, static_cast<void*>(&transfer));
+    SetCurlOption(h, CURLOPT_WRITEFUNCTION, &OnBody);
+    SetCurlOption(h, CURLOPT_WRITEDATA, static_cast<void*>(&transfer));
+    SetCurlOption(h, CURLOPT_HEADERFUNCTION, &OnHeader);
+    SetCurlOption(h, CURLOPT_HEADERDATA, static_cast<void*>(&transfer));
 
     const CURLcode code = RunTransfer(h);
     if (code != CURLE_OK) {
         if (!transfer.failure.empty()) {
             return {std::nullopt, transfer.failure};
+        }
+        if (!trusted.Failure().empty()) {
+            return {std::nullopt, trusted.Failure()};
         }
         return {std::nullopt, errorText[0] != '\0' ? std::string(errorText) : curl_easy_strerror(code)};
     }
@@ -350,12 +326,12 @@ HttpOutcome PerformOrThrow(const HttpRequest& request) {
 
 } // namespace
 
-} // namespace brisko::net
-
-void BriskoHttpsPerform(const brisko::net::HttpRequest* request, brisko::net::HttpOutcome* outcome) {
+HttpOutcome Perform(const HttpRequest& request) {
     try {
-        *outcome = brisko::net::PerformOrThrow(*request);
+        return PerformOrThrow(request);
     } catch (const std::exception& e) {
-        *outcome = {std::nullopt, e.what()};
+        return {std::nullopt, e.what()};
     }
 }
+
+} // namespace brisko::net
