@@ -3,11 +3,13 @@
 #include "Html.h"
 #include "Json.h"
 #include "JsonWriter.h"
+#include "SimServerImpl.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <mutex>
 #include <numbers>
 #include <optional>
 
@@ -120,56 +122,45 @@ std::string MemberText(const net::JsonValue& object, std::string_view name) {
     return member == nullptr ? std::string() : member->Text();
 }
 
+// The platform's own state and handler, behind DispatchSimulator.
+class Platform final : public SimServer::Impl {
+public:
+    Platform(std::string apiKey, const SimOptions& options)
+        : Impl(std::nullopt, options), apiKey_(std::move(apiKey)), stores_(DispatchSimulator::DemoStores()) {}
+
+    void Handle(const httplib::Request& request, httplib::Response& response) override;
+    std::vector<SimDelivery> Deliveries() const;
+    std::vector<std::map<std::string, std::string>> Estimates() const;
+
+private:
+    // The store whose credentials the request carries; answers 401 and nullptr otherwise.
+    const SimStore* Authenticate(const httplib::Request& request, httplib::Response& response) const;
+    void Empresa(const SimStore& store, httplib::Response& response) const;
+    void Estimate(const SimStore& store, const httplib::Request& request, httplib::Response& response);
+    void Open(const SimStore& store, const httplib::Request& request, httplib::Response& response);
+    void ManagementPage(httplib::Response& response) const;
+
+    const std::string apiKey_;
+    const std::vector<SimStore> stores_;
+    mutable std::mutex mutex_;
+    std::vector<SimDelivery> deliveries_;
+    std::vector<std::map<std::string, std::string>> estimates_;
+    long long nextIdMch_ = 5001;
+};
+
 } // namespace
 
-DispatchSimulator::DispatchSimulator(std::string apiKey, SimOptions options)
-    : SimServer(
-          [this](const httplib::Request& request, httplib::Response& response) { Handle(request, response); },
-          std::move(options)),
-      apiKey_(std::move(apiKey)), stores_(DemoStores()) {}
-
-DispatchSimulator::~DispatchSimulator() {
-    Stop(); // the handler uses this object's members
-}
-
-std::vector<SimStore> DispatchSimulator::DemoStores() {
-    const std::vector<SimCategory> categorias = {{"Moto", 5.00, 1.80}, {"Bike", 4.00, 1.20}};
-    // The three stores share the address and differ in what each demo shows.
-    const auto store = [&](std::string email, long long id, std::string nome, std::string status,
-                           std::vector<std::string> tiposPagamento) {
-        return SimStore{std::move(email),
-                        "demo123",
-                        id,
-                        std::move(nome),
-                        "Avenida Paulista, 1578",
-                        "Bela Vista",
-                        "São Paulo",
-                        "SP",
-                        "01310-200",
-                        "-23.561414",
-                        "-46.655881",
-                        std::move(status),
-                        "(11) 3251-4100",
-                        "12.345.678/0001-90",
-                        std::move(tiposPagamento),
-                        categorias};
-    };
-    return {store("loja@demo.com", 1207, "Empório São Jorge", "A", {R"("F")", R"("D")", R"("X")", R"("C")"}),
-            store("inativa@demo.com", 1208, "Padaria Aurora", "I", {R"("F")", R"("D")", R"("X")", R"("C")"}),
-            store("semcodigo@demo.com", 1209, "Quitanda do Largo", "A", {R"("Z")", "7"})};
-}
-
-std::vector<SimDelivery> DispatchSimulator::Deliveries() const {
+std::vector<SimDelivery> Platform::Deliveries() const {
     std::lock_guard lock(mutex_);
     return deliveries_;
 }
 
-std::vector<std::map<std::string, std::string>> DispatchSimulator::Estimates() const {
+std::vector<std::map<std::string, std::string>> Platform::Estimates() const {
     std::lock_guard lock(mutex_);
     return estimates_;
 }
 
-void DispatchSimulator::Handle(const httplib::Request& request, httplib::Response& response) {
+void Platform::Handle(const httplib::Request& request, httplib::Response& response) {
     if (request.method == "GET" && request.path == "/solicitacao/gestaoPedido") {
         ManagementPage(response);
         return;
@@ -194,8 +185,7 @@ void DispatchSimulator::Handle(const httplib::Request& request, httplib::Respons
     }
 }
 
-const SimStore* DispatchSimulator::Authenticate(const httplib::Request& request,
-                                                httplib::Response& response) const {
+const SimStore* Platform::Authenticate(const httplib::Request& request, httplib::Response& response) const {
     if (request.get_header_value("api-key") != apiKey_) {
         Refuse(response, 401, "Chave de integração inválida");
         return nullptr;
@@ -213,7 +203,7 @@ const SimStore* DispatchSimulator::Authenticate(const httplib::Request& request,
     return &*found;
 }
 
-void DispatchSimulator::Empresa(const SimStore& store, httplib::Response& response) const {
+void Platform::Empresa(const SimStore& store, httplib::Response& response) const {
     std::string record = "{";
     record += R"("id":)";
     record += std::to_string(store.id);
@@ -247,8 +237,7 @@ void DispatchSimulator::Empresa(const SimStore& store, httplib::Response& respon
     response.set_content(body, std::string(kJson));
 }
 
-void DispatchSimulator::Estimate(const SimStore& store, const httplib::Request& request,
-                                 httplib::Response& response) {
+void Platform::Estimate(const SimStore& store, const httplib::Request& request, httplib::Response& response) {
     std::map<std::string, std::string> values;
     for (const auto& [key, value] : request.params) {
         values.emplace(key, value);
@@ -290,8 +279,7 @@ void DispatchSimulator::Estimate(const SimStore& store, const httplib::Request& 
     response.set_content(body, std::string(kJson));
 }
 
-void DispatchSimulator::Open(const SimStore& store, const httplib::Request& request,
-                             httplib::Response& response) {
+void Platform::Open(const SimStore& store, const httplib::Request& request, httplib::Response& response) {
     const std::optional<net::JsonValue> document = net::ParseJson(request.body);
     if (!document || !document->IsObject()) {
         RefuseDelivery(response, {"Documento da solicitação inválido (JSON mal formado)"});
@@ -323,7 +311,7 @@ void DispatchSimulator::Open(const SimStore& store, const httplib::Request& requ
     response.set_content(body, std::string(kJson));
 }
 
-void DispatchSimulator::ManagementPage(httplib::Response& response) const {
+void Platform::ManagementPage(httplib::Response& response) const {
     std::string page = "<!DOCTYPE html>\n<html lang=\"pt-BR\"><head><meta charset=\"utf-8\">"
                        "<title>Gestão de pedidos</title></head><body>\n<h1>Gestão de pedidos</h1>\n";
     const std::vector<SimDelivery> deliveries = Deliveries();
@@ -346,6 +334,17 @@ void DispatchSimulator::ManagementPage(httplib::Response& response) const {
     }
     page += "</body></html>\n";
     response.set_content(page, "text/html; charset=utf-8");
+}
+
+DispatchSimulator::DispatchSimulator(std::string apiKey, SimOptions options)
+    : SimServer(std::make_unique<Platform>(std::move(apiKey), options)) {}
+
+std::vector<SimDelivery> DispatchSimulator::Deliveries() const {
+    return static_cast<const Platform&>(State()).Deliveries();
+}
+
+std::vector<std::map<std::string, std::string>> DispatchSimulator::Estimates() const {
+    return static_cast<const Platform&>(State()).Estimates();
 }
 
 } // namespace brisko::sim

@@ -1,12 +1,13 @@
 #include "MarketplaceSimulator.h"
 
-#include "BuildConstants.h"
 #include "Html.h"
 #include "Json.h"
-#include "LocalTime.h"
+#include "SimServerImpl.h"
 
 #include <algorithm>
 #include <charconv>
+#include <map>
+#include <mutex>
 #include <random>
 
 namespace brisko::sim {
@@ -52,113 +53,49 @@ std::string ParamOr(const httplib::Request& request, const std::string& name, st
     return request.has_param(name.c_str()) ? request.get_param_value(name.c_str()) : std::move(fallback);
 }
 
+// The marketplace's accounts, tokens and handler, behind MarketplaceSimulator.
+struct Market final : SimServer::Impl {
+    Market(IntegratorCredentials credentials, const SimOptions& options)
+        : Impl(std::nullopt, options), integrator(std::move(credentials)) {}
+
+    struct Account {
+        std::string password;
+        std::vector<SimOrder> orders;
+    };
+    struct Token {
+        std::string login;
+        MarketplaceSimulator::Clock::time_point expiry;
+    };
+
+    void Handle(const httplib::Request& request, httplib::Response& response) override;
+    void SignIn(const httplib::Request& request, httplib::Response& response);
+    void Search(const std::string& login, const httplib::Request& request, httplib::Response& response);
+    void Detail(const std::string& login, const std::string& orderId, httplib::Response& response);
+    void OrdersPage(httplib::Response& response) const;
+    // The login of the request's bearer token; answers 401 and "" otherwise. Caller holds accountsMutex.
+    std::string Authenticate(const httplib::Request& request, httplib::Response& response) const;
+    void Json(httplib::Response& response, int status, const std::string& json) const;
+    // A new token of the account, living as long as "expires_in" says. Caller holds accountsMutex.
+    std::string NewToken(const std::string& login);
+    std::string NewTokenText();
+
+    const IntegratorCredentials integrator;
+    mutable std::mutex accountsMutex;
+    std::map<std::string, Account> accounts;
+    std::map<std::string, Token> tokens;
+    JsonLiteral expiresIn = "3600";
+    bool escapeNonAscii = true;
+    std::function<void()> beforeEachRequest;
+    unsigned long long tokenCounter = 0;
+};
+
 } // namespace
 
-MarketplaceSimulator::MarketplaceSimulator()
-    : MarketplaceSimulator(
-          IntegratorCredentials{build::kMarketplaceClientUser, build::kMarketplaceClientKey}) {}
-
-MarketplaceSimulator::MarketplaceSimulator(IntegratorCredentials integrator, SimOptions options)
-    : SimServer(
-          [this](const httplib::Request& request, httplib::Response& response) { Handle(request, response); },
-          std::move(options)),
-      integrator_(std::move(integrator)) {}
-
-MarketplaceSimulator::~MarketplaceSimulator() {
-    Stop();
-}
-
-void MarketplaceSimulator::AddAccount(const std::string& login, const std::string& password) {
-    std::lock_guard lock(mutex_);
-    accounts_[login].password = password;
-}
-
-void MarketplaceSimulator::AddOrder(const std::string& login, SimOrder order) {
-    std::lock_guard lock(mutex_);
-    accounts_[login].orders.push_back(std::move(order));
-}
-
-bool MarketplaceSimulator::UpdateOrder(const std::string& orderId,
-                                       const std::function<void(SimOrder&)>& change) {
-    std::lock_guard lock(mutex_);
-    for (auto& [login, account] : accounts_) {
-        for (SimOrder& order : account.orders) {
-            if (order.orderId == orderId) {
-                change(order);
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
-std::vector<SimOrder> MarketplaceSimulator::Orders(const std::string& login) const {
-    std::lock_guard lock(mutex_);
-    const auto found = accounts_.find(login);
-    return found == accounts_.end() ? std::vector<SimOrder>{} : found->second.orders;
-}
-
-std::string MarketplaceSimulator::IssueToken(const std::string& login) {
-    std::lock_guard lock(mutex_);
-    std::string token = NewTokenText();
-    tokens_[token] = {login, Clock::now() + std::chrono::seconds(LifetimeSeconds(expiresIn_))};
-    return token;
-}
-
-void MarketplaceSimulator::ExpireTokens() {
-    std::lock_guard lock(mutex_);
-    tokens_.clear();
-}
-
-void MarketplaceSimulator::SetExpiresIn(JsonLiteral literal) {
-    std::lock_guard lock(mutex_);
-    expiresIn_ = std::move(literal);
-}
-
-void MarketplaceSimulator::SetEscapeNonAscii(bool escape) {
-    std::lock_guard lock(mutex_);
-    escapeNonAscii_ = escape;
-}
-
-void MarketplaceSimulator::SetBeforeEachRequest(std::function<void()> hook) {
-    std::lock_guard lock(mutex_);
-    beforeEachRequest_ = std::move(hook);
-}
-
-SimOrder MarketplaceSimulator::SampleOrder(const std::string& orderId, Clock::duration ago) {
-    SimOrder order;
-    order.orderId = orderId;
-    order.createdAt = LocalDateTimeText(Clock::now() - ago);
-    order.userName = "Maria";
-    order.userSurname = "Souza";
-    order.userMobilePhone = JsonText("77999990000");
-    order.address.street_name = JsonText("Rua das Flores");
-    order.address.number = JsonText("120");
-    order.address.complement = JsonText("Apto 2");
-    order.address.reference = JsonText("Perto da praça");
-    order.address.neighborhood_name = JsonText("Centro");
-    order.address.phone = JsonText("7732214455");
-    order.address.mobile_phone = JsonText("77999990000");
-    order.address.city_name = JsonText("Vitória da Conquista");
-    order.address.state_uf = JsonText("BA");
-    order.address.zip_code = JsonText("45000-000");
-    order.address.latitude = "-14.8615";
-    order.address.longitude = "-40.8442";
-    order.items = {{"Pizza grande", 1, "49.90", ""}, {"Refrigerante 2 L", 1, "12.00", "gelado"}};
-    order.changeFor = JsonText("100.00");
-    order.total = "61.90";
-    return order;
-}
-
-std::string MarketplaceSimulator::LocalDateTimeText(Clock::time_point moment) {
-    return FormatIsoDateTimeMs(ToLocal(moment)).substr(0, 19);
-}
-
-std::string MarketplaceSimulator::NewTokenText() {
+std::string Market::NewTokenText() {
     static constexpr char kHex[] = "0123456789abcdef";
     std::random_device entropy;
     std::string token = "aiq_";
-    token += std::to_string(++tokenCounter_);
+    token += std::to_string(++tokenCounter);
     token += '_';
     for (int i = 0; i < 32; ++i) {
         token += kHex[entropy() % 16];
@@ -166,16 +103,23 @@ std::string MarketplaceSimulator::NewTokenText() {
     return token;
 }
 
-void MarketplaceSimulator::Json(httplib::Response& response, int status, const std::string& json) const {
-    response.status = status;
-    response.set_content(escapeNonAscii_ ? EscapeNonAscii(json) : json, "application/json; charset=utf-8");
+std::string Market::NewToken(const std::string& login) {
+    std::string token = NewTokenText();
+    tokens[token] = {login,
+                     MarketplaceSimulator::Clock::now() + std::chrono::seconds(LifetimeSeconds(expiresIn))};
+    return token;
 }
 
-void MarketplaceSimulator::Handle(const httplib::Request& request, httplib::Response& response) {
+void Market::Json(httplib::Response& response, int status, const std::string& json) const {
+    response.status = status;
+    response.set_content(escapeNonAscii ? EscapeNonAscii(json) : json, "application/json; charset=utf-8");
+}
+
+void Market::Handle(const httplib::Request& request, httplib::Response& response) {
     std::function<void()> hook;
     {
-        std::lock_guard lock(mutex_);
-        hook = beforeEachRequest_;
+        std::lock_guard lock(accountsMutex);
+        hook = beforeEachRequest;
     }
     if (hook) {
         hook();
@@ -189,7 +133,7 @@ void MarketplaceSimulator::Handle(const httplib::Request& request, httplib::Resp
         SignIn(request, response);
         return;
     }
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(accountsMutex);
     if (request.method != "GET" || path.rfind(kApiPrefix, 0) != 0) {
         Json(response, 404, ErrorJson("Not found"));
         return;
@@ -207,12 +151,12 @@ void MarketplaceSimulator::Handle(const httplib::Request& request, httplib::Resp
     }
 }
 
-void MarketplaceSimulator::SignIn(const httplib::Request& request, httplib::Response& response) {
+void Market::SignIn(const httplib::Request& request, httplib::Response& response) {
     RecordedRequest seen{request.method, request.target, request.path, {}, request.body};
     seen.headers.assign(request.headers.begin(), request.headers.end());
     const auto basic = BasicCredentials(seen);
-    std::lock_guard lock(mutex_);
-    if (!basic || basic->first != integrator_.clientUser || basic->second != integrator_.clientKey) {
+    std::lock_guard lock(accountsMutex);
+    if (!basic || basic->first != integrator.clientUser || basic->second != integrator.clientKey) {
         Json(response, 401, ErrorJson("Credenciais do integrador inválidas."));
         return;
     }
@@ -224,29 +168,27 @@ void MarketplaceSimulator::SignIn(const httplib::Request& request, httplib::Resp
         Json(response, 422, ErrorJson("Os campos username e password são obrigatórios."));
         return;
     }
-    const auto account = accounts_.find(username->Text());
-    if (account == accounts_.end() || account->second.password != password->Text()) {
+    const auto account = accounts.find(username->Text());
+    if (account == accounts.end() || account->second.password != password->Text()) {
         Json(response, 401, ErrorJson("Usuário ou senha inválidos."));
         return;
     }
-    std::string token = NewTokenText();
-    tokens_[token] = {account->first, Clock::now() + std::chrono::seconds(LifetimeSeconds(expiresIn_))};
+    const std::string token = NewToken(account->first);
     const std::string data = JsonObjectWriter()
                                  .Text("access_token", token)
                                  .Text("token_type", "Bearer")
-                                 .Member("expires_in", expiresIn_)
+                                 .Member("expires_in", expiresIn)
                                  .Text("refresh_token", NewTokenText())
                                  .Close();
     Json(response, 200, JsonObjectWriter().Member("data", data).Close());
 }
 
-std::string MarketplaceSimulator::Authenticate(const httplib::Request& request,
-                                               httplib::Response& response) const {
+std::string Market::Authenticate(const httplib::Request& request, httplib::Response& response) const {
     const std::string authorization = request.get_header_value("Authorization");
     constexpr std::string_view kBearer = "Bearer ";
     if (authorization.rfind(kBearer, 0) == 0) {
-        const auto token = tokens_.find(authorization.substr(kBearer.size()));
-        if (token != tokens_.end() && token->second.expiry > Clock::now()) {
+        const auto token = tokens.find(authorization.substr(kBearer.size()));
+        if (token != tokens.end() && token->second.expiry > MarketplaceSimulator::Clock::now()) {
             return token->second.login;
         }
     }
@@ -254,8 +196,7 @@ std::string MarketplaceSimulator::Authenticate(const httplib::Request& request,
     return {};
 }
 
-void MarketplaceSimulator::Search(const std::string& login, const httplib::Request& request,
-                                  httplib::Response& response) {
+void Market::Search(const std::string& login, const httplib::Request& request, httplib::Response& response) {
     const std::string start = ParamOr(request, "filter[date_start]", "0000-00-00");
     const std::string end = ParamOr(request, "filter[date_end]", "9999-99-99");
     if (!IsIsoDate(start) || !IsIsoDate(end)) {
@@ -272,7 +213,7 @@ void MarketplaceSimulator::Search(const std::string& login, const httplib::Reque
     page = std::max(page, 1LL);
 
     std::vector<const SimOrder*> listed;
-    for (const SimOrder& order : accounts_.at(login).orders) {
+    for (const SimOrder& order : accounts.at(login).orders) {
         const std::string day = order.createdAt.substr(0, 10);
         if (day >= start && day <= end) {
             listed.push_back(&order);
@@ -311,9 +252,8 @@ void MarketplaceSimulator::Search(const std::string& login, const httplib::Reque
          JsonObjectWriter().Member("data", data).Member("links", links).Member("meta", meta).Close());
 }
 
-void MarketplaceSimulator::Detail(const std::string& login, const std::string& orderId,
-                                  httplib::Response& response) {
-    for (const SimOrder& order : accounts_.at(login).orders) {
+void Market::Detail(const std::string& login, const std::string& orderId, httplib::Response& response) {
+    for (const SimOrder& order : accounts.at(login).orders) {
         if (order.orderId == orderId) {
             Json(response, 200, DetailJson(order));
             return;
@@ -322,13 +262,13 @@ void MarketplaceSimulator::Detail(const std::string& login, const std::string& o
     Json(response, 404, ErrorJson("Pedido não encontrado."));
 }
 
-void MarketplaceSimulator::OrdersPage(httplib::Response& response) const {
-    std::lock_guard lock(mutex_);
+void Market::OrdersPage(httplib::Response& response) const {
+    std::lock_guard lock(accountsMutex);
     std::string html =
         "<!DOCTYPE html><html lang=\"pt-BR\"><head><meta charset=\"utf-8\">"
         "<title>Pedidos</title></head><body><h1>Pedidos</h1><table border=\"1\">"
         "<tr><th>Loja</th><th>Pedido</th><th>Criado em</th><th>Cliente</th><th>Estado</th></tr>";
-    for (const auto& [login, account] : accounts_) {
+    for (const auto& [login, account] : accounts) {
         for (const SimOrder& order : account.orders) {
             std::string state = order.isCancelled   ? "cancelado"
                                 : order.isDelivered ? "entregue"
@@ -350,6 +290,73 @@ void MarketplaceSimulator::OrdersPage(httplib::Response& response) const {
     html += "</table></body></html>";
     response.status = 200;
     response.set_content(html, "text/html; charset=utf-8");
+}
+
+MarketplaceSimulator::MarketplaceSimulator(IntegratorCredentials integrator, SimOptions options)
+    : SimServer(std::make_unique<Market>(std::move(integrator), options)) {}
+
+void MarketplaceSimulator::AddAccount(const std::string& login, const std::string& password) {
+    auto& market = static_cast<Market&>(State());
+    std::lock_guard lock(market.accountsMutex);
+    market.accounts[login].password = password;
+}
+
+void MarketplaceSimulator::AddOrder(const std::string& login, SimOrder order) {
+    auto& market = static_cast<Market&>(State());
+    std::lock_guard lock(market.accountsMutex);
+    market.accounts[login].orders.push_back(std::move(order));
+}
+
+bool MarketplaceSimulator::UpdateOrder(const std::string& orderId,
+                                       const std::function<void(SimOrder&)>& change) {
+    auto& market = static_cast<Market&>(State());
+    std::lock_guard lock(market.accountsMutex);
+    for (auto& [login, account] : market.accounts) {
+        for (SimOrder& order : account.orders) {
+            if (order.orderId == orderId) {
+                change(order);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+std::vector<SimOrder> MarketplaceSimulator::Orders(const std::string& login) const {
+    const auto& market = static_cast<const Market&>(State());
+    std::lock_guard lock(market.accountsMutex);
+    const auto found = market.accounts.find(login);
+    return found == market.accounts.end() ? std::vector<SimOrder>{} : found->second.orders;
+}
+
+std::string MarketplaceSimulator::IssueToken(const std::string& login) {
+    auto& market = static_cast<Market&>(State());
+    std::lock_guard lock(market.accountsMutex);
+    return market.NewToken(login);
+}
+
+void MarketplaceSimulator::ExpireTokens() {
+    auto& market = static_cast<Market&>(State());
+    std::lock_guard lock(market.accountsMutex);
+    market.tokens.clear();
+}
+
+void MarketplaceSimulator::SetExpiresIn(JsonLiteral literal) {
+    auto& market = static_cast<Market&>(State());
+    std::lock_guard lock(market.accountsMutex);
+    market.expiresIn = std::move(literal);
+}
+
+void MarketplaceSimulator::SetEscapeNonAscii(bool escape) {
+    auto& market = static_cast<Market&>(State());
+    std::lock_guard lock(market.accountsMutex);
+    market.escapeNonAscii = escape;
+}
+
+void MarketplaceSimulator::SetBeforeEachRequest(std::function<void()> hook) {
+    auto& market = static_cast<Market&>(State());
+    std::lock_guard lock(market.accountsMutex);
+    market.beforeEachRequest = std::move(hook);
 }
 
 } // namespace brisko::sim

@@ -4,7 +4,6 @@
 #include "SimServer.h"
 
 #include <gtest/gtest.h>
-#include <openssl/ssl.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -44,9 +43,7 @@ protected:
         return outcome.failure;
     }
 
-    SimServer server{[](const httplib::Request&, httplib::Response& response) {
-        response.set_content("{}", "application/json");
-    }};
+    SimServer server{Answer().WithBody("{}").WithContentType("application/json")};
 };
 
 std::set<std::string> HeaderNames(const sim::RecordedRequest& request) {
@@ -279,7 +276,7 @@ TEST_F(Https, TrustedCertificatesReadOnceStayWithTheirFile) {
 
 TEST_F(Https, TlsRangeIsApplied) {
     sim::SimOptions upToTls12;
-    upToTls12.maxTlsVersion = TLS1_2_VERSION;
+    upToTls12.highestTls = sim::SimTls::v1_2;
     SimServer tls12({}, upToTls12);
     ASSERT_TRUE(tls12.Start());
     HttpRequest request = Request("/");

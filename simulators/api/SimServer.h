@@ -1,21 +1,19 @@
 #pragma once
-// The base of our local HTTPS stand-ins for the outside services: an HTTPS server on 127.0.0.1
-// with the test certificates, a log of every request it received, and answers that a test
-// can script ahead per route. When nothing is scripted for a request, the simulator's own
-// handler answers it.
-#include <httplib.h>
-
+// The base of our local HTTPS stand-ins for the outside services: an HTTPS server with the test
+// certificates, a log of every request it received, and answers that a test can script ahead per
+// route. When nothing is scripted for a request, the simulator's own handler answers it.
+//
+// Two implementations share this header, chosen at link time: in-process (brisko_sim_common and
+// the simulators' libraries; the server runs in this process on 127.0.0.1) and remote
+// (brisko_sim_remote; the server runs in a sim-host process and is driven over its control
+// channel, for test programs that cannot host it themselves). What only the in-process one offers
+// says so.
 #include <chrono>
-#include <condition_variable>
-#include <deque>
 #include <filesystem>
-#include <functional>
-#include <map>
-#include <mutex>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -27,12 +25,23 @@ struct ServerCertificate {
     std::filesystem::path key;
 };
 
-// Made at build time (target brisko_test_certs), signed by the test CA that builds trust.
-ServerCertificate TestServerCertificate();
+// Where the test certificates are, made at build time (target brisko_test_certs); remote, the
+// host's folder (its paths are good for the test program too).
+std::filesystem::path TestCertificateFolder();
+
+// Signed by the test CA that builds trust.
+inline ServerCertificate TestServerCertificate() {
+    return {TestCertificateFolder() / "server.pem", TestCertificateFolder() / "server.key"};
+}
 // Signed by a CA that nobody trusts: clients must refuse it.
-ServerCertificate UnknownCaServerCertificate();
+inline ServerCertificate UnknownCaServerCertificate() {
+    return {TestCertificateFolder() / "unknown-ca-server.pem",
+            TestCertificateFolder() / "unknown-ca-server.key"};
+}
 // The test CA's certificate.
-std::filesystem::path TestCaFile();
+inline std::filesystem::path TestCaFile() {
+    return TestCertificateFolder() / "ca.pem";
+}
 
 struct RecordedRequest {
     std::string method;
@@ -82,20 +91,19 @@ struct Answer {
     }
 };
 
+enum class SimTls { v1_0, v1_1, v1_2, v1_3 };
+
 struct SimOptions {
     ServerCertificate certificate = TestServerCertificate();
-    int minTlsVersion = 0; // an OpenSSL TLS1_x_VERSION; 0 keeps TLS 1.2 as the lowest
-    int maxTlsVersion = 0; // 0: the highest the library knows
+    SimTls lowestTls = SimTls::v1_2;
+    std::optional<SimTls> highestTls = std::nullopt; // none: the highest the TLS library knows
 };
 
 class SimServer {
 public:
-    using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
-
-    // fallback answers every request that nothing was scripted for; empty: 404 with no body.
-    explicit SimServer(Handler fallback = {}, SimOptions options = {});
-    // Stops the server. A derived simulator whose handler uses its own members must call Stop()
-    // in its own destructor, before those members go.
+    // fallback answers every request that nothing was scripted for; none: 404 with no body.
+    explicit SimServer(std::optional<Answer> fallback = std::nullopt, SimOptions options = {});
+    // Stops the server.
     virtual ~SimServer();
 
     SimServer(const SimServer&) = delete;
@@ -104,15 +112,17 @@ public:
     // Listens on 127.0.0.1:port (0: any free port). False when the port cannot be bound or the
     // certificate could not be loaded.
     bool Start(int port = 0);
-    // Start on a fixed port, tried again for as long as a closed connection can hold it: fixed ports
-    // lie in the range the system hands out for outgoing connections, and a closed one keeps its
-    // port in TIME_WAIT for up to a minute. False if the port stays taken.
+    // In-process only. Start on a fixed port, tried again for as long as a closed connection can
+    // hold it: fixed ports lie in the range the system hands out for outgoing connections, and a
+    // closed one keeps its port in TIME_WAIT for up to a minute. False if the port stays taken.
     bool StartOnFixedPort(int port);
     // Stops listening, wakes every delayed answer and waits for the server thread. Idempotent.
     void Stop();
 
-    int Port() const { return port_; }
-    std::string BaseUrl() const; // https://127.0.0.1:<port>
+    int Port() const;
+    // https://127.0.0.1:<port> in-process; https://localhost:<port> remote, since TLS stacks that
+    // match a host name only against the certificate's DNS names refuse the address.
+    std::string BaseUrl() const;
 
     // Queues an answer for the next request of method and path (without query); each scripted
     // answer is used once, in the order given.
@@ -122,25 +132,16 @@ public:
     std::vector<RecordedRequest> Requests() const;
     void ClearRequests();
 
+    // The flavour's own state: the server itself, or its handle in the host.
+    struct Impl;
+
 protected:
-    // Waits up to duration; false when the server is stopping (the wait ended early).
-    bool WaitUnlessStopping(std::chrono::milliseconds duration);
+    // For the simulators, whose flavour builds a state of its own (derived from Impl in-process).
+    explicit SimServer(std::unique_ptr<Impl> impl);
+    Impl& State() const { return *impl_; }
 
 private:
-    void Serve(const httplib::Request& request, httplib::Response& response);
-    std::optional<Answer> TakeScripted(const std::string& method, const std::string& path);
-    void Apply(const Answer& answer, httplib::Response& response);
-
-    Handler fallback_;
-    httplib::SSLServer server_;
-    std::thread thread_;
-    int port_ = 0;
-
-    mutable std::mutex mutex_;
-    std::condition_variable stopping_;
-    bool stopRequested_ = false;
-    std::vector<RecordedRequest> requests_;
-    std::map<std::pair<std::string, std::string>, std::deque<Answer>> script_;
+    std::unique_ptr<Impl> impl_;
 };
 
 } // namespace brisko::sim

@@ -1,11 +1,10 @@
 #pragma once
 // A local stand-in for the dispatch platform: store login, delivery estimate, delivery opening and
-// the order-management page, over HTTPS on 127.0.0.1. Demo stores are built in; tests script odd
-// answers through the base's hooks.
+// the order-management page, over HTTPS. Demo stores are built in; tests script odd answers
+// through the base's hooks.
 #include "SimServer.h"
 
 #include <map>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -37,7 +36,6 @@ struct SimDelivery {
 class DispatchSimulator : public SimServer {
 public:
     explicit DispatchSimulator(std::string apiKey, SimOptions options = {});
-    ~DispatchSimulator() override;
 
     // The demo stores: loja@demo.com (active), inativa@demo.com (deactivated) and
     // semcodigo@demo.com (no payment code the program knows), all with password "demo123".
@@ -46,22 +44,6 @@ public:
     std::vector<SimDelivery> Deliveries() const;
     // The query values of every estimate priced, decoded, in the order they came.
     std::vector<std::map<std::string, std::string>> Estimates() const;
-
-private:
-    void Handle(const httplib::Request& request, httplib::Response& response);
-    // The store whose credentials the request carries; answers 401 and nullptr otherwise.
-    const SimStore* Authenticate(const httplib::Request& request, httplib::Response& response) const;
-    void Empresa(const SimStore& store, httplib::Response& response) const;
-    void Estimate(const SimStore& store, const httplib::Request& request, httplib::Response& response);
-    void Open(const SimStore& store, const httplib::Request& request, httplib::Response& response);
-    void ManagementPage(httplib::Response& response) const;
-
-    const std::string apiKey_;
-    const std::vector<SimStore> stores_;
-    mutable std::mutex mutex_;
-    std::vector<SimDelivery> deliveries_;
-    std::vector<std::map<std::string, std::string>> estimates_;
-    long long nextIdMch_ = 5001;
 };
 
 } // namespace brisko::sim
