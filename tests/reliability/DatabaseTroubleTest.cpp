@@ -6,9 +6,8 @@
 #include "UAiqfome.h"
 #include "WriteLockHolder.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 
 namespace brisko::test {
@@ -110,10 +109,12 @@ TEST_F(DatabaseTrouble, AFullDiskLeavesNoPartialRowAndEverythingComesOnceThereIs
 
 TEST_F(DatabaseTrouble, AReadOnlyFileGivesAClearTextAndNoCrash) {
     const std::string before = store::LeEmpresa(db)->NOME;
-    chmod(file_.c_str(), 0444);
+    namespace fs = std::filesystem;
+    fs::permissions(file_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
     {
         store::Database readOnly(file_); // opened as the program opens it
-        if (access(file_.c_str(), W_OK) == 0) {
+        if (std::ofstream(file_, std::ios::app)) {
             // Running as root: the file mode stops nothing, so the connection refuses writes
             // instead, with the same engine error that a read-only file gives.
             readOnly.Execute("PRAGMA query_only = 1");
@@ -127,7 +128,7 @@ TEST_F(DatabaseTrouble, AReadOnlyFileGivesAClearTextAndNoCrash) {
     EXPECT_EQ(store::LeEmpresa(db)->NOME, before);
     EXPECT_THAT(Rows(), SizeIs(0));
 
-    chmod(file_.c_str(), 0644);
+    fs::permissions(file_, fs::perms::owner_write, fs::perm_options::add);
     EXPECT_EQ(Sync(), "TRUE");
     EXPECT_THAT(Rows(), SizeIs(3));
 }
