@@ -108,6 +108,12 @@ SimServer::SimServer(Handler fallback, SimOptions options)
         SSL_CTX_set_min_proto_version(context,
                                       options.minTlsVersion != 0 ? options.minTlsVersion : TLS1_2_VERSION);
         SSL_CTX_set_max_proto_version(context, options.maxTlsVersion);
+        if (options.maxTlsVersion != 0 && options.maxTlsVersion < TLS1_2_VERSION) {
+            // OpenSSL 3 speaks TLS 1.0 and 1.1 only at security level 0: a server that stands for
+            // an outdated one must really offer them.
+            SSL_CTX_set_security_level(context, 0);
+            SSL_CTX_set_cipher_list(context, "DEFAULT:@SECLEVEL=0");
+        }
     }
     // Without it every loopback answer waits for the delayed-ACK timer (about 40 ms).
     server_.set_tcp_nodelay(true);

@@ -85,7 +85,7 @@ struct Answer {
 struct SimOptions {
     ServerCertificate certificate = TestServerCertificate();
     int minTlsVersion = 0; // an OpenSSL TLS1_x_VERSION; 0 keeps TLS 1.2 as the lowest
-    int maxTlsVersion = 0; // 0: the highest the library knows
+    int maxTlsVersion = 0; // 0: the highest the library knows; below TLS 1.2, offered for real
 };
 
 class SimServer {
