@@ -12,6 +12,7 @@
 #include "Platform.h"
 #include "ScheduleMinutes.h"
 #include "Store.h"
+#include "TextoLegivel.h"
 #include "TimedMessageDlg.h"
 #include "UCadastroDelivery.h"
 #include "UEntrega.h"
@@ -600,7 +601,7 @@ void TMainForm::Button4Click() {
             return ChamaLoginEmpresa(email, senha, autoConnect);
         });
         if (result != "TRUE") {
-            MostraErroLogin(Q(result));
+            MostraErroLogin(TextoLegivel(result));
         } else {
             ConcluiLogin();
         }
@@ -638,8 +639,8 @@ void TMainForm::ConcluiLogin() {
     Logado(true);
     Label6PEDIDOS->setText(QStringLiteral("PEDIDOS"));
 
-    LabelEmpresa->setText(Q(empresa->NOME));
-    LabelCIDADE->setText(Q(empresa->CIDADE) + QStringLiteral(" - ") + Q(empresa->UF));
+    LabelEmpresa->setText(TextoLegivel(empresa->NOME));
+    LabelCIDADE->setText(TextoLegivel(empresa->CIDADE + " - " + empresa->UF));
     PreencheListas(empresa->TIPOSPAGAMENTOS, empresa->CATEGORIAS);
 
     store::ApagaPedidosAntigos(db);
