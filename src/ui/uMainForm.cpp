@@ -385,6 +385,9 @@ void TMainForm::AbreBanco() {
     try {
         auto database = std::make_unique<store::Database>(arquivoBanco_);
         ExigeGravacao(*database, arquivoBanco_);
+        // Whatever copy this is (the build's, an installed one run in place, one made before the
+        // launcher kept its copies private), the passwords it will hold are the user's alone.
+        store::KeepToOwner(arquivoBanco_);
         database_ = std::move(database);
     } catch (const DatabaseError& e) {
         QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(),
