@@ -30,7 +30,11 @@ add_custom_command(
 add_custom_target(brisko_install_db ALL DEPENDS ${_fresh_db_dir}/BANCO.db)
 
 install(TARGETS BriskoDerereve RUNTIME DESTINATION ${BRISKO_INSTALL_PROGRAM_DIR} COMPONENT program)
-install(FILES ${_fresh_db_dir}/BANCO.db DESTINATION ${BRISKO_INSTALL_PROGRAM_DIR}/BD COMPONENT program)
+# The installed database holds nothing but the tables: on Linux it is the template every user's
+# launcher copies (so every user may read it), and each copy is the user's alone. A program run in
+# the installed folder itself closes its database to others when it opens it.
+install(FILES ${_fresh_db_dir}/BANCO.db DESTINATION ${BRISKO_INSTALL_PROGRAM_DIR}/BD COMPONENT program
+        PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 install(PROGRAMS ${PROJECT_SOURCE_DIR}/src/app/${_command_file}
         DESTINATION ${BRISKO_INSTALL_PROGRAM_DIR} COMPONENT program)
 

@@ -24,9 +24,14 @@ void ReadAll(const brisko::net::JsonValue& value) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const auto parsed = brisko::net::ParseJson(std::string_view(reinterpret_cast<const char*>(data), size));
-    if (parsed) {
-        ReadAll(*parsed);
+    try {
+        const auto parsed =
+            brisko::net::ParseJson(std::string_view(reinterpret_cast<const char*>(data), size));
+        if (parsed) {
+            ReadAll(*parsed);
+        }
+    } catch (const brisko::net::JsonError&) {
+        // More values than the cap: refused, not read.
     }
     return 0;
 }

@@ -49,7 +49,7 @@ void AsDetail(const JsonValue& answer) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const brisko::fuzz::AnswerInput input = brisko::fuzz::ReadInput(data, size);
-    const mp::MarketplaceAnswer answer = mp::ReadAnswer(input.status, input.body, input.charset);
+    const mp::MarketplaceAnswer answer = mp::ReadAnswer(input.status, std::string(input.body), input.charset);
     if (!answer.json || !answer.json->IsObject()) {
         return 0;
     }

@@ -44,6 +44,12 @@ SimServer::Impl::Impl(std::optional<Answer> fallbackAnswer, const SimOptions& op
         SSL_CTX* context = server.ssl_context();
         SSL_CTX_set_min_proto_version(context, OpenSslVersion(options.lowestTls));
         SSL_CTX_set_max_proto_version(context, options.highestTls ? OpenSslVersion(*options.highestTls) : 0);
+        if (options.highestTls && *options.highestTls < SimTls::v1_2) {
+            // OpenSSL 3 speaks TLS 1.0 and 1.1 only at security level 0: a server that stands for
+            // an outdated one must really offer them.
+            SSL_CTX_set_security_level(context, 0);
+            SSL_CTX_set_cipher_list(context, "DEFAULT:@SECLEVEL=0");
+        }
     }
     // Without it every loopback answer waits for the delayed-ACK timer (about 40 ms).
     server.set_tcp_nodelay(true);

@@ -6,9 +6,9 @@ namespace brisko::dispatch {
 
 std::string AbrirEntrega(std::string_view apiKey, std::string_view email, std::string_view password,
                          std::string_view document, const Endpoint& endpoint) {
-    using namespace std::chrono_literals;
     const DispatchRequest request{
-        "POST", "/api/integracao/abrirEntrega", std::string(document), apiKey, email, password, 25s};
+        "POST",         "/api/integracao/abrirEntrega", std::string(document), apiKey, email, password,
+        kOpeningTimeout};
     return CallDispatch(request, endpoint, OpeningResult);
 }
 

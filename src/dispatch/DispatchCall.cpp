@@ -13,7 +13,9 @@ namespace {
 constexpr std::string_view kUserAgent = "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 "
                                         "(KHTML, like Gecko) Chrome/58.0.3029.96 Safari/537.36";
 
-net::HttpRequest BuildHttpRequest(const DispatchRequest& request, const Endpoint& endpoint) {
+} // namespace
+
+net::HttpRequest DispatchHttpRequest(const DispatchRequest& request, const Endpoint& endpoint) {
     net::HttpRequest http;
     http.method = request.method;
     http.url = endpoint.baseUrl;
@@ -28,10 +30,15 @@ net::HttpRequest BuildHttpRequest(const DispatchRequest& request, const Endpoint
     http.tls = {net::Tls::v1_2, net::Tls::v1_2};
     http.connectTimeout = endpoint.connectTimeout.value_or(request.timeout);
     http.readTimeout = endpoint.readTimeout.value_or(request.timeout);
-    http.followRedirects = true;
+    // The API key and the store's credentials go with every hop, so only the platform itself may
+    // send the call elsewhere.
+    http.redirects = net::Redirects::SameOrigin;
     http.extraCaFile = endpoint.caFile;
+    http.maxBody = kMaxAnswerBody;
     return http;
 }
+
+namespace {
 
 std::string NotAnObject(net::JsonKind kind) {
     std::string message = "The answer is a JSON ";
@@ -45,7 +52,7 @@ std::string NotAnObject(net::JsonKind kind) {
 std::string CallDispatch(const DispatchRequest& request, const Endpoint& endpoint,
                          const SuccessPath& successPath) {
     try {
-        const net::HttpOutcome outcome = net::Perform(BuildHttpRequest(request, endpoint));
+        const net::HttpOutcome outcome = net::Perform(DispatchHttpRequest(request, endpoint));
         if (!outcome.response) {
             return net::GenericFailure(outcome.failure);
         }

@@ -2,6 +2,7 @@
 // What the three operations share: the request set-up and the mapping of a response to a result
 // text. Only the success path differs per operation.
 #include <chrono>
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -11,6 +12,16 @@
 #include "Json.h"
 
 namespace brisko::dispatch {
+
+// Connect and read time-outs of each operation.
+inline constexpr std::chrono::milliseconds kLoginTimeout{10000};
+inline constexpr std::chrono::milliseconds kEstimateTimeout{10000};
+inline constexpr std::chrono::milliseconds kOpeningTimeout{25000};
+
+// The platform answers each operation with a document of a few KiB; an error page or a store
+// record with long texts may be larger. A longer body is refused unread, so that a hostile answer
+// costs a few tens of MiB at most (its bytes, their decoding, a tree of at most kMaxJsonValues).
+inline constexpr std::size_t kMaxAnswerBody = std::size_t{8} << 20;
 
 struct DispatchRequest {
     std::string method;
@@ -28,6 +39,10 @@ using SuccessPath = std::function<std::string(const net::JsonValue& answer)>;
 
 std::string CallDispatch(const DispatchRequest& request, const Endpoint& endpoint,
                          const SuccessPath& successPath);
+
+// The HTTPS request that CallDispatch sends: TLS 1.2 only, redirects followed only to the same
+// scheme, host and port, the answer's body limited to kMaxAnswerBody.
+net::HttpRequest DispatchHttpRequest(const DispatchRequest& request, const Endpoint& endpoint);
 
 // The result text of a response that came: the error-status texts, the status digits, or the
 // success path's text. Throws what the success path throws.

@@ -13,8 +13,6 @@ namespace brisko::dispatch {
 
 namespace {
 
-using namespace std::chrono_literals;
-
 std::string BuildQuery(const EstimateQuery& q) {
     const std::pair<std::string_view, std::string_view> values[] = {
         {"endereco_partida", q.enderecoPartida},
@@ -64,7 +62,7 @@ std::string EstimarEntrega(std::string_view apiKey, std::string_view email, std:
                            const Endpoint& endpoint) {
     std::string target = "/api/integracao/estimarEntrega?";
     target += BuildQuery(query);
-    const DispatchRequest request{"GET", std::move(target), {}, apiKey, email, password, 10s};
+    const DispatchRequest request{"GET", std::move(target), {}, apiKey, email, password, kEstimateTimeout};
     return CallDispatch(request, endpoint, [&](const net::JsonValue& answer) {
         // Everything is read before the update, so a faulty answer keeps the order's last estimate.
         const EstimateAnswer estimate = EstimateFromAnswer(answer);

@@ -1,14 +1,43 @@
 #include "MarketplaceRequest.h"
 
 #include "BodyText.h"
-#include "Http.h"
 
 #include <utility>
 
 namespace brisko::marketplace {
 namespace {
 
-net::HttpRequest Prepare(const Context& context, std::string method, std::string_view path) {
+MarketplaceAnswer Send(const net::HttpRequest& request, std::size_t maxJsonValues) {
+    net::HttpOutcome outcome = net::Perform(request);
+    if (!outcome.response) {
+        MarketplaceAnswer answer;
+        answer.failure = std::move(outcome.failure);
+        return answer;
+    }
+    return ReadAnswer(outcome.response->status, std::move(outcome.response->body), outcome.response->charset,
+                      maxJsonValues);
+}
+
+} // namespace
+
+MarketplaceAnswer ReadAnswer(long status, std::string body, std::string_view charset,
+                             std::size_t maxJsonValues) {
+    MarketplaceAnswer answer;
+    answer.answered = true;
+    answer.status = status;
+    answer.text = net::DecodeToAscii(body, charset);
+    body = std::string(); // the bytes go before the tree is built: a search may be many MiB
+    try {
+        answer.json = net::ParseJson(answer.text, maxJsonValues);
+    } catch (const net::JsonError& e) {
+        answer = MarketplaceAnswer{};
+        answer.failure = e.what();
+    }
+    return answer;
+}
+
+net::HttpRequest MarketplaceHttpRequest(const Context& context, std::string method, std::string_view path,
+                                        std::size_t maxBody) {
     net::HttpRequest request;
     request.method = std::move(method);
     request.url = context.endpoint.baseUrl;
@@ -18,47 +47,28 @@ net::HttpRequest Prepare(const Context& context, std::string method, std::string
                        {"Connection", "Keep-Alive"},
                        {"Aiq-User-Agent", context.integrator.contactEmail}};
     request.tls = {net::Tls::v1_2, net::Tls::v1_2};
-    request.followRedirects = false;
+    request.redirects = net::Redirects::Returned;
     request.connectTimeout = context.endpoint.connectTimeout;
     request.readTimeout = context.endpoint.readTimeout;
     request.extraCaFile = context.endpoint.caFile;
+    request.maxBody = maxBody;
     return request;
 }
 
-MarketplaceAnswer Send(const net::HttpRequest& request) {
-    const net::HttpOutcome outcome = net::Perform(request);
-    if (!outcome.response) {
-        MarketplaceAnswer answer;
-        answer.failure = outcome.failure;
-        return answer;
-    }
-    return ReadAnswer(outcome.response->status, outcome.response->body, outcome.response->charset);
-}
-
-} // namespace
-
-MarketplaceAnswer ReadAnswer(long status, std::string_view body, std::string_view charset) {
-    MarketplaceAnswer answer;
-    answer.answered = true;
-    answer.status = status;
-    answer.text = net::ReduceToAscii(net::DecodeBody(body, charset));
-    answer.json = net::ParseJson(answer.text);
-    return answer;
-}
-
 MarketplaceAnswer PostWithBasic(const Context& context, std::string_view path, std::string body) {
-    net::HttpRequest request = Prepare(context, "POST", path);
+    net::HttpRequest request = MarketplaceHttpRequest(context, "POST", path, kDocumentLimits.maxBody);
     request.body = std::move(body);
     request.basic = std::make_pair(context.integrator.clientUser, context.integrator.clientKey);
-    return Send(request);
+    return Send(request, kDocumentLimits.maxJsonValues);
 }
 
-MarketplaceAnswer GetWithBearer(const Context& context, std::string_view path, std::string_view token) {
-    net::HttpRequest request = Prepare(context, "GET", path);
+MarketplaceAnswer GetWithBearer(const Context& context, std::string_view path, std::string_view token,
+                                const AnswerLimits& limits) {
+    net::HttpRequest request = MarketplaceHttpRequest(context, "GET", path, limits.maxBody);
     std::string authorization = "Bearer ";
     authorization += token;
     request.headers.emplace_back("Authorization", std::move(authorization));
-    return Send(request);
+    return Send(request, limits.maxJsonValues);
 }
 
 } // namespace brisko::marketplace

@@ -106,7 +106,7 @@ std::string BuscaPedidosAiqfome(const Context& context, std::string_view token) 
     try {
         const std::string path = SearchPath();
         context.Status("Verificando pedidos");
-        const MarketplaceAnswer answer = GetWithBearer(context, path, token);
+        const MarketplaceAnswer answer = GetWithBearer(context, path, token, kSearchLimits);
         if (!answer.answered) {
             return net::GenericFailure(answer.failure);
         }

@@ -75,17 +75,6 @@ constexpr std::array<char32_t, 32> kWindows1252High = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-std::string FromSingleByte(std::string_view body, bool windows1252) {
-    std::string out;
-    out.reserve(body.size() * 2);
-    for (const char c : body) {
-        const auto b = static_cast<unsigned char>(c);
-        const bool remapped = windows1252 && b >= 0x80 && b < 0xA0;
-        AppendUtf8(out, remapped ? kWindows1252High[b - 0x80] : char32_t{b});
-    }
-    return out;
-}
-
 std::string Lowercase(std::string_view text) {
     std::string out(text);
     std::transform(out.begin(), out.end(), out.begin(),
@@ -107,44 +96,68 @@ constexpr std::string_view kLatinBaseLetters = "AAAAAA?CEEEEIIII"
                                                "SsTtTtTtUuUuUuUu"
                                                "UuUuWwYyYZzZzZz?";
 
+bool IsLatin1(std::string_view name) {
+    return name == "iso-8859-1" || name == "iso8859-1" || name == "iso_8859-1" || name == "latin1" ||
+           name == "latin-1" || name == "l1";
+}
+
+bool IsWindows1252(std::string_view name) {
+    return name == "windows-1252" || name == "cp1252" || name == "x-cp1252";
+}
+
+// Calls `take` with each character of `body` decoded by `charset`: a single-byte charset gives one
+// character per byte; UTF-8 (any other name) gives U+FFFD for each byte that is not part of a
+// well-formed sequence.
+template <class Take> void ForEachCharacter(std::string_view body, std::string_view charset, Take take) {
+    const std::string name = Lowercase(charset);
+    const bool latin1 = IsLatin1(name);
+    const bool windows1252 = IsWindows1252(name);
+    if (latin1 || windows1252) {
+        for (const char c : body) {
+            const auto b = static_cast<unsigned char>(c);
+            const bool remapped = windows1252 && b >= 0x80 && b < 0xA0;
+            take(remapped ? kWindows1252High[b - 0x80] : char32_t{b});
+        }
+        return;
+    }
+    for (std::size_t pos = 0; pos < body.size();) {
+        take(NextCodePoint(body, pos).value_or(kReplacement));
+    }
+}
+
+// The ASCII stand-in of one character: itself, the letter without its accent, nothing for a
+// combining accent (its letter is already written), or '?'.
+void AppendAscii(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp >= 0xC0 && cp < 0xC0 + kLatinBaseLetters.size()) {
+        out += kLatinBaseLetters[cp - 0xC0];
+    } else if (cp < 0x300 || cp >= 0x370) {
+        out += '?';
+    }
+}
+
 } // namespace
 
 std::string ToValidUtf8(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t pos = 0; pos < text.size();) {
-        AppendUtf8(out, NextCodePoint(text, pos).value_or(kReplacement));
-    }
-    return out;
+    return DecodeBody(text, "utf-8");
 }
 
 std::string DecodeBody(std::string_view body, std::string_view charset) {
-    const std::string name = Lowercase(charset);
-    if (name == "iso-8859-1" || name == "iso8859-1" || name == "iso_8859-1" || name == "latin1" ||
-        name == "latin-1" || name == "l1") {
-        return FromSingleByte(body, false);
-    }
-    if (name == "windows-1252" || name == "cp1252" || name == "x-cp1252") {
-        return FromSingleByte(body, true);
-    }
-    return ToValidUtf8(body);
+    std::string out;
+    out.reserve(body.size());
+    ForEachCharacter(body, charset, [&out](char32_t cp) { AppendUtf8(out, cp); });
+    return out;
 }
 
 std::string ReduceToAscii(std::string_view utf8) {
+    return DecodeToAscii(utf8, "utf-8");
+}
+
+std::string DecodeToAscii(std::string_view body, std::string_view charset) {
     std::string out;
-    out.reserve(utf8.size());
-    for (std::size_t pos = 0; pos < utf8.size();) {
-        const std::optional<char32_t> cp = NextCodePoint(utf8, pos);
-        if (cp && *cp < 0x80) {
-            out += static_cast<char>(*cp);
-        } else if (cp && *cp >= 0xC0 && *cp < 0xC0 + kLatinBaseLetters.size()) {
-            out += kLatinBaseLetters[*cp - 0xC0];
-        } else if (cp && *cp >= 0x300 && *cp < 0x370) {
-            continue; // combining accent: its letter is already written
-        } else {
-            out += '?';
-        }
-    }
+    out.reserve(body.size()); // one character per byte at most
+    ForEachCharacter(body, charset, [&out](char32_t cp) { AppendAscii(out, cp); });
     return out;
 }
 

@@ -19,4 +19,8 @@ std::string ToValidUtf8(std::string_view text);
 // (or invalid byte) becomes '?'.
 std::string ReduceToAscii(std::string_view utf8);
 
+// ReduceToAscii(DecodeBody(body, charset)) without the decoded text in between: never longer than
+// the body, however many bytes the decoding would have widened.
+std::string DecodeToAscii(std::string_view body, std::string_view charset);
+
 } // namespace brisko::net

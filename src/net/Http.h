@@ -1,7 +1,8 @@
 #pragma once
 // One HTTPS request per call. Every call builds its own client and releases it: no connection,
 // cookie or credential carries over, nothing is retried, and only the caller's headers are sent
-// (besides Host, Content-Length and Authorization, which the transfer itself needs).
+// (besides Host, Content-Length and Authorization, which the transfer itself needs). Only https
+// addresses are reached, for the request and for any redirect.
 #include <chrono>
 #include <cstddef>
 #include <optional>
@@ -19,6 +20,14 @@ struct TlsRange {
     Tls highest = Tls::v1_2;
 };
 
+// What a redirect (301, 302, 303, 307 or 308 with a Location) does to a call.
+enum class Redirects {
+    Returned,   // not followed: the redirect is the response
+    SameOrigin, // followed when it keeps the scheme, host and port and the request goes on as sent
+                // (see RedirectRefusal in Redirects.h); any other fails the call, and nothing is
+                // sent where it points
+};
+
 struct HttpRequest {
     std::string method = "GET"; // GET, POST, or any other verb sent as given
     std::string url;            // https://host[:port]/path?query, already encoded
@@ -32,7 +41,7 @@ struct HttpRequest {
     // also ends after connectTimeout + 3 x readTimeout, so that a server trickling a byte now and
     // then cannot hold the caller for ever.
     std::chrono::milliseconds readTimeout{10000};
-    bool followRedirects = false; // followed only to https addresses
+    Redirects redirects = Redirects::Returned;
     // A CA certificate file (PEM) trusted besides the system's; empty: the system's only.
     std::string extraCaFile;
     std::size_t maxBody = std::size_t{32} << 20; // a longer body fails the call

@@ -1,6 +1,7 @@
 #include "Http.h"
 
 #include "CurlOption.h"
+#include "Redirects.h"
 #include "TrustedCertificates.h"
 
 #include <curl/curl.h>
@@ -103,14 +104,15 @@ long CurlTlsRange(TlsRange range) {
 
 // State of one transfer, shared with libcurl's callbacks.
 struct Transfer {
-    Transfer(const HttpRequest& r, CURL* h) : request(r), handle(h) {}
+    Transfer(const HttpRequest& r, CURL* h, SteadyClock::time_point callStart)
+        : request(r), handle(h), start(callStart) {}
 
     const HttpRequest& request;
     CURL* handle;
     std::string body;
-    std::string failure; // set by a callback that stopped the transfer
-    const SteadyClock::time_point start = SteadyClock::now();
-    SteadyClock::time_point lastActivity = start;
+    std::string failure;                 // set by a callback that stopped the transfer
+    const SteadyClock::time_point start; // of the whole call, followed redirects included
+    SteadyClock::time_point lastActivity = SteadyClock::now();
     curl_off_t lastDown = 0;
     curl_off_t lastUp = 0;
 
@@ -242,21 +244,24 @@ CURLcode RunTransfer(CURL* easy) {
     throw std::runtime_error("HTTP transfer ended without a result");
 }
 
-HttpOutcome PerformOrThrow(const HttpRequest& request) {
-    EnsureCurlInitialised();
+// One request to `url` with everything else from `request`. A redirect's absolute target goes to
+// `location`.
+HttpOutcome PerformOnce(const HttpRequest& request, const std::string& url, SteadyClock::time_point callStart,
+                        std::string& location) {
     EasyHandle easy(curl_easy_init());
     if (!easy) {
         return {std::nullopt, "Cannot create an HTTP client"};
     }
     CURL* h = easy.get();
-    Transfer transfer(request, h);
+    Transfer transfer(request, h, callStart);
     TrustedCertificates trusted(request.extraCaFile);
     char errorText[CURL_ERROR_SIZE] = {};
     const HeaderList headers = BuildHeaders(request);
 
     SetCurlOption(h, CURLOPT_ERRORBUFFER, errorText);
-    SetCurlOption(h, CURLOPT_URL, request.url.c_str());
-    SetCurlOption(h, CURLOPT_PROTOCOLS_STR, "https,http");
+    SetCurlOption(h, CURLOPT_URL, url.c_str());
+    SetCurlOption(h, CURLOPT_PROTOCOLS_STR, "https");
+    SetCurlOption(h, CURLOPT_REDIR_PROTOCOLS_STR, "https");
     SetCurlOption(h, CURLOPT_NOSIGNAL, 1L);
     SetCurlOption(h, CURLOPT_FORBID_REUSE, 1L); // never re-sends a request on a reused connection
     SetCurlOption(h, CURLOPT_PROXY, "");        // no proxy from the environment
@@ -288,11 +293,9 @@ HttpOutcome PerformOrThrow(const HttpRequest& request) {
     SetCurlOption(h, CURLOPT_SSLVERSION, CurlTlsRange(request.tls));
     trusted.ApplyTo(h);
 
-    if (request.followRedirects) {
-        SetCurlOption(h, CURLOPT_FOLLOWLOCATION, 1L);
-        SetCurlOption(h, CURLOPT_MAXREDIRS, kMaxRedirects);
-        SetCurlOption(h, CURLOPT_REDIR_PROTOCOLS_STR, "https"); // never downgraded to plain HTTP
-    }
+    // Redirects are followed here, one fresh handle per hop, never by libcurl: it would send the
+    // caller's headers (an API key, say) to wherever a Location points.
+    SetCurlOption(h, CURLOPT_FOLLOWLOCATION, 0L);
 
     SetCurlOption(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(request.connectTimeout.count()));
     SetCurlOption(h, CURLOPT_NOPROGRESS, 0L);
@@ -320,8 +323,34 @@ HttpOutcome PerformOrThrow(const HttpRequest& request) {
     if (curl_easy_getinfo(h, CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK && contentType != nullptr) {
         response.charset = CharsetOf(contentType);
     }
+    const char* redirect = nullptr;
+    if (curl_easy_getinfo(h, CURLINFO_REDIRECT_URL, &redirect) == CURLE_OK && redirect != nullptr) {
+        location = redirect;
+    }
     response.body = std::move(transfer.body);
     return {std::move(response), {}};
+}
+
+HttpOutcome PerformOrThrow(const HttpRequest& request) {
+    EnsureCurlInitialised();
+    const SteadyClock::time_point start = SteadyClock::now();
+    std::string url = request.url;
+    for (long hops = 0;; ++hops) {
+        std::string location;
+        HttpOutcome outcome = PerformOnce(request, url, start, location);
+        if (!outcome.response || request.redirects == Redirects::Returned ||
+            !IsRedirectStatus(outcome.response->status) || location.empty()) {
+            return outcome;
+        }
+        if (hops == kMaxRedirects) {
+            return {std::nullopt, "More than " + std::to_string(kMaxRedirects) + " redirects"};
+        }
+        std::string refusal = RedirectRefusal(url, location, request.method, outcome.response->status);
+        if (!refusal.empty()) {
+            return {std::nullopt, std::move(refusal)};
+        }
+        url = std::move(location);
+    }
 }
 
 } // namespace

@@ -115,8 +115,10 @@ class TreeBuilder {
 public:
     using Ch = char;
 
-    bool Null() { return Add(JsonValue(JsonKind::Null)); }
-    bool Bool(bool b) { return Add(JsonValue(b ? JsonKind::True : JsonKind::False)); }
+    explicit TreeBuilder(std::size_t maxValues) : maxValues_(maxValues) {}
+
+    bool Null() { return Count() && Add(JsonValue(JsonKind::Null)); }
+    bool Bool(bool b) { return Count() && Add(JsonValue(b ? JsonKind::True : JsonKind::False)); }
     // With kParseNumbersAsStringsFlag every number arrives as RawNumber; these never run.
     bool Int(int) { return false; }
     bool Uint(unsigned) { return false; }
@@ -124,10 +126,10 @@ public:
     bool Uint64(uint64_t) { return false; }
     bool Double(double) { return false; }
     bool RawNumber(const Ch* str, rapidjson::SizeType length, bool) {
-        return Add(JsonValue(JsonKind::Number, std::string(str, length)));
+        return Count() && Add(JsonValue(JsonKind::Number, std::string(str, length)));
     }
     bool String(const Ch* str, rapidjson::SizeType length, bool) {
-        return Add(JsonValue(JsonKind::String, std::string(str, length)));
+        return Count() && Add(JsonValue(JsonKind::String, std::string(str, length)));
     }
     bool Key(const Ch* str, rapidjson::SizeType length, bool) {
         pendingKey_.assign(str, length);
@@ -139,6 +141,7 @@ public:
     bool EndArray(rapidjson::SizeType) { return Close(); }
 
     std::optional<JsonValue> TakeRoot() { return std::move(root_); }
+    bool TooManyValues() const noexcept { return values_ > maxValues_; }
 
 private:
     struct OpenContainer {
@@ -146,8 +149,11 @@ private:
         JsonValue value;
     };
 
+    // Each value is counted as it begins: a container before its contents.
+    bool Count() { return ++values_ <= maxValues_; }
+
     bool Open(JsonKind kind) {
-        if (stack_.size() >= kMaxJsonDepth) {
+        if (stack_.size() >= kMaxJsonDepth || !Count()) {
             return false;
         }
         stack_.push_back(OpenContainer{std::move(pendingKey_), JsonValue(kind)});
@@ -174,6 +180,8 @@ private:
         return true;
     }
 
+    std::size_t maxValues_;
+    std::size_t values_ = 0;
     std::vector<OpenContainer> stack_;
     std::string pendingKey_;
     std::optional<JsonValue> root_;
@@ -181,7 +189,7 @@ private:
 
 } // namespace
 
-std::optional<JsonValue> ParseJson(std::string_view text) {
+std::optional<JsonValue> ParseJson(std::string_view text, std::size_t maxValues) {
     // Iterative parsing keeps deep nesting from exhausting the stack; the builder caps the depth
     // so that the tree it hands out is also safe to destroy.
     constexpr unsigned kFlags = rapidjson::kParseNumbersAsStringsFlag |
@@ -192,8 +200,11 @@ std::optional<JsonValue> ParseJson(std::string_view text) {
     }
     rapidjson::MemoryStream input(text.data(), text.size());
     rapidjson::Reader reader;
-    TreeBuilder builder;
+    TreeBuilder builder(maxValues);
     if (reader.Parse<kFlags>(input, builder).IsError()) {
+        if (builder.TooManyValues()) {
+            throw JsonError("The JSON document holds more than " + std::to_string(maxValues) + " values");
+        }
         return std::nullopt;
     }
     return builder.TakeRoot();

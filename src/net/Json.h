@@ -1,6 +1,7 @@
 #pragma once
 // JSON reading that keeps what the services sent: each value's kind, members in their order and
 // a number's literal text (11.50 stays "11.50", a 20-digit id keeps its 20 digits).
+#include <cstddef>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -74,11 +75,18 @@ struct JsonMember {
 // Defined once JsonMember is complete: clang needs it to destroy the member list.
 inline JsonValue::JsonValue(JsonKind kind, std::string text) : kind_(kind), text_(std::move(text)) {}
 
+inline constexpr std::size_t kMaxJsonDepth = 512;
+
+// The most values a document may hold (objects, arrays, members' values, items; every value
+// counts once). A value costs about a hundred bytes in the tree, so the cap bounds the tree's
+// memory whatever the body's size: 65,536 values are about 6 MiB, and the services' documents
+// hold a few hundred.
+inline constexpr std::size_t kMaxJsonValues = std::size_t{1} << 16;
+
 // Parses a UTF-8 JSON text (one value, nothing after it but blanks). nullopt when the text is
 // not valid JSON: syntax, invalid UTF-8, an exponent above 308, or nesting deeper than
-// kMaxJsonDepth.
-std::optional<JsonValue> ParseJson(std::string_view text);
-
-inline constexpr std::size_t kMaxJsonDepth = 512;
+// kMaxJsonDepth. Throws JsonError when the document holds more than `maxValues` values: that is
+// no answer to read as text either.
+std::optional<JsonValue> ParseJson(std::string_view text, std::size_t maxValues = kMaxJsonValues);
 
 } // namespace brisko::net

@@ -311,6 +311,19 @@ std::string WriteRefusal(Database& db) {
     return sqlite3_db_readonly(db.Handle(), "main") == 1 ? readOnly : std::string();
 }
 
+void KeepToOwner(const std::filesystem::path& file) {
+    namespace fs = std::filesystem;
+    constexpr fs::perms kNotTheOwners = fs::perms::group_all | fs::perms::others_all;
+    const fs::path paths[] = {file.parent_path(), fs::path(file) += "-wal", fs::path(file) += "-shm", file};
+    for (const fs::path& path : paths) {
+        std::error_code ignored;
+        const fs::file_status status = fs::status(path, ignored);
+        if (fs::exists(status) && (status.permissions() & kNotTheOwners) != fs::perms::none) {
+            fs::permissions(path, kNotTheOwners, fs::perm_options::remove, ignored);
+        }
+    }
+}
+
 CommitsWithoutDiskWait::CommitsWithoutDiskWait(Database& db)
     : db_(db.Handle()), kept_(SynchronousSetting(db_)) {
     SetSynchronous(db_, 1);

@@ -116,6 +116,12 @@ private:
 // Other read errors (a damaged file, say) are left to the statements that meet them: empty.
 std::string WriteRefusal(Database& db);
 
+// Takes every right of the group and of others from a database file, from its write-ahead log and
+// shared-memory files, and from its folder: the file holds the store's and the marketplace's
+// passwords. Where a file is missing or another user's, or the system has no such rights, nothing
+// changes. Never throws.
+void KeepToOwner(const std::filesystem::path& file);
+
 // While it lives, commits on the connection return before the disk has them (WAL with synchronous
 // NORMAL): a crash of the program loses none of them, a power cut may take the last ones back until
 // the next commit that waits for the disk, which makes them durable too. Only for writes that are

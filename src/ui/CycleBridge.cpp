@@ -2,6 +2,7 @@
 
 #include "BackgroundCall.h"
 #include "PassRunner.h"
+#include "TextoLegivel.h"
 #include "uMainForm.h"
 
 #include <QCheckBox>
@@ -14,14 +15,6 @@
 #include <QTimer>
 
 namespace brisko::ui {
-
-namespace {
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-} // namespace
 
 CycleBridge::CycleBridge(TMainForm& form) : form_(form) {
     app::PassServices services;
@@ -78,12 +71,14 @@ app::PassOutlets CycleBridge::Outlets() {
     outlets.readStatus = [this, &f] {
         return Blocking([&f] { return f.StatusPanel1->text().toStdString(); }, std::string());
     };
+    // The pass's texts carry the services' answers: cut here, on the worker, so that the window
+    // thread never holds more than a readable line of them.
     outlets.status = [this, &f](const std::string& text) {
-        Queued([&f, text] { f.StatusPanel1->setText(Q(text)); });
+        Queued([&f, shown = TextoLegivel(text)] { f.StatusPanel1->setText(shown); });
     };
     outlets.showWarning = [this, &f](const std::string& text) {
-        Queued([&f, text] {
-            f.LabelAvisos->setText(Q(text));
+        Queued([&f, shown = TextoLegivel(text)] {
+            f.LabelAvisos->setText(shown);
             f.LabelAvisos->show();
         });
     };
@@ -111,8 +106,8 @@ app::PassOutlets CycleBridge::Outlets() {
     };
     outlets.message = [this, &f](const std::string& text) {
         Blocking(
-            [&f, &text] {
-                QMessageBox box(QMessageBox::NoIcon, f.windowTitle(), Q(text), QMessageBox::Ok, &f);
+            [&f, shown = TextoLegivel(text)] {
+                QMessageBox box(QMessageBox::NoIcon, f.windowTitle(), shown, QMessageBox::Ok, &f);
                 box.setObjectName(QStringLiteral("MensagemAgendamento"));
                 box.setTextFormat(Qt::PlainText);
                 box.exec();

@@ -3,6 +3,7 @@
 #include "LocalTime.h"
 #include "OrderCardDelegate.h"
 #include "OrderCardModel.h"
+#include "TextoLegivel.h"
 
 #include <QWheelEvent>
 
@@ -83,7 +84,8 @@ void OrderCardGrid::MoveCurrent(int rows) {
 QString OrderCardGrid::DateLine(const std::string& datahora) {
     // An unreadable date keeps the stored text, so the operator still sees what arrived.
     const std::optional<LocalDateTime> moment = ParseIsoDateTime(datahora);
-    return QStringLiteral("🕗 ") + QString::fromStdString(moment ? FormatBrDateTime(*moment) : datahora);
+    return QStringLiteral("🕗 ") +
+           (moment ? QString::fromStdString(FormatBrDateTime(*moment)) : TextoLegivel(datahora));
 }
 
 void OrderCardGrid::wheelEvent(QWheelEvent* event) {

@@ -1,13 +1,14 @@
 #include "OrderCardModel.h"
 
 #include "OrderCardGrid.h"
+#include "TextoLegivel.h"
 
 namespace brisko::ui {
 
 namespace {
 
 QString Line(const char* prefix, const std::string& value) {
-    return QString::fromUtf8(prefix) + QString::fromStdString(value);
+    return QString::fromUtf8(prefix) + TextoLegivel(value);
 }
 
 } // namespace

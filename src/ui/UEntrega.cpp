@@ -8,6 +8,7 @@
 #include "PaymentMethods.h"
 #include "ResultText.h"
 #include "ScheduleMinutes.h"
+#include "TextoLegivel.h"
 #include "URovezor.h"
 
 #include <QApplication>
@@ -260,9 +261,9 @@ void TFEntrega::done(int result) {
 
 void TFEntrega::FormShow() {
     ComboBoxAgendar->setFocus();
-    Label_IDPEDIDO->setText(QStringLiteral("🧾 ") + IDPEDIDO);
-    Label6CLIENTE->setText(QStringLiteral("👤 ") + CLIENTE);
-    LabelENDERECO->setText(QStringLiteral("📍 ") + ENDERECO);
+    Label_IDPEDIDO->setText(QStringLiteral("🧾 ") + TextoLegivel(IDPEDIDO));
+    Label6CLIENTE->setText(QStringLiteral("👤 ") + TextoLegivel(CLIENTE));
+    LabelENDERECO->setText(QStringLiteral("📍 ") + TextoLegivel(ENDERECO));
     const store::Empresa empresa = LeEmpresa();
     {
         // Refilled by the program: one estimate for the showing, not one per entry.
@@ -300,11 +301,11 @@ void TFEntrega::EstimaEntrega() {
         return dispatch::EstimarEntrega(apiKey_, email, senha, query, pedidoId, own, endpoint_);
     });
     if (answer != net::kTrue) {
-        ShowMessage(this, QString::fromStdString(answer));
+        ShowMessage(this, TextoLegivel(answer));
         return;
     }
     if (const std::optional<store::Pedido> row = store::PedidoPorId(*db_, ID)) {
-        Label1->setText(QStringLiteral("R$ ") + QString::fromStdString(row->TAXAENTREGA));
+        Label1->setText(QStringLiteral("R$ ") + TextoLegivel(row->TAXAENTREGA));
     }
 }
 
@@ -332,7 +333,7 @@ void TFEntrega::Button4Click() {
     const std::string answer =
         CallPlatform([&] { return dispatch::AbrirEntrega(apiKey_, email, senha, document, endpoint_); });
     if (answer != net::kTrue) {
-        ShowMessage(this, QStringLiteral("Erro: ") + QString::fromStdString(answer));
+        ShowMessage(this, QStringLiteral("Erro: ") + TextoLegivel(answer));
         return;
     }
     store::MarcaRovezor(*db_, ID);

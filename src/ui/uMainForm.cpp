@@ -12,6 +12,7 @@
 #include "Platform.h"
 #include "ScheduleMinutes.h"
 #include "Store.h"
+#include "TextoLegivel.h"
 #include "TimedMessageDlg.h"
 #include "UCadastroDelivery.h"
 #include "UEntrega.h"
@@ -384,6 +385,9 @@ void TMainForm::AbreBanco() {
     try {
         auto database = std::make_unique<store::Database>(arquivoBanco_);
         ExigeGravacao(*database, arquivoBanco_);
+        // Whatever copy this is (the build's, an installed one run in place, one made before the
+        // launcher kept its copies private), the passwords it will hold are the user's alone.
+        store::KeepToOwner(arquivoBanco_);
         database_ = std::move(database);
     } catch (const DatabaseError& e) {
         QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(),
@@ -600,7 +604,7 @@ void TMainForm::Button4Click() {
             return ChamaLoginEmpresa(email, senha, autoConnect);
         });
         if (result != "TRUE") {
-            MostraErroLogin(Q(result));
+            MostraErroLogin(TextoLegivel(result));
         } else {
             ConcluiLogin();
         }
@@ -638,8 +642,8 @@ void TMainForm::ConcluiLogin() {
     Logado(true);
     Label6PEDIDOS->setText(QStringLiteral("PEDIDOS"));
 
-    LabelEmpresa->setText(Q(empresa->NOME));
-    LabelCIDADE->setText(Q(empresa->CIDADE) + QStringLiteral(" - ") + Q(empresa->UF));
+    LabelEmpresa->setText(TextoLegivel(empresa->NOME));
+    LabelCIDADE->setText(TextoLegivel(empresa->CIDADE + " - " + empresa->UF));
     PreencheListas(empresa->TIPOSPAGAMENTOS, empresa->CATEGORIAS);
 
     store::ApagaPedidosAntigos(db);

@@ -39,6 +39,11 @@ protected:
     Session session;
 };
 
+TEST(ProgramFolder, TheBuildsDatabaseIsTheUsersAlone) {
+    EXPECT_EQ(fs::status(fs::path(BRISKO_PROGRAM_DIR) / "BD").permissions(), fs::perms(0700));
+    EXPECT_EQ(fs::status(fs::path(BRISKO_PROGRAM_DIR) / "BD" / "BANCO.db").permissions(), fs::perms(0600));
+}
+
 TEST_F(InstalledProgramTest, LauncherRunsTheUsersOwnCopyAndKeepsItsDatabaseAcrossStarts) {
     const std::string install = std::string("'") + BRISKO_CMAKE_COMMAND + "' --install '" + BRISKO_BUILD_DIR +
                                 "' --prefix '" + Prefix().string() + "' > /dev/null";
@@ -60,13 +65,27 @@ TEST_F(InstalledProgramTest, LauncherRunsTheUsersOwnCopyAndKeepsItsDatabaseAcros
         EXPECT_FALSE(fs::exists(installed / "open")) << "the program wrote into the installed folder";
     }
 
-    // What the operator stored stays through the next start (an update starts the same way).
+    // The user's copy will hold the passwords: the user's alone, folders and database.
+    const fs::path userDb = UserFolder() / "BD" / "BANCO.db";
+    EXPECT_EQ(fs::status(UserFolder()).permissions(), fs::perms(0700));
+    EXPECT_EQ(fs::status(UserFolder() / "BD").permissions(), fs::perms(0700));
+    EXPECT_EQ(fs::status(userDb).permissions(), fs::perms(0600));
+    // The installed one holds only the tables, and every user's launcher copies it.
+    EXPECT_EQ(fs::status(installed / "BD" / "BANCO.db").permissions() & fs::perms::others_read,
+              fs::perms::others_read);
+
+    // What the operator stored stays through the next start (an update starts the same way), and a
+    // copy left open to others by an older launcher is closed.
     {
-        store::Database db(UserFolder() / "BD" / "BANCO.db");
+        store::Database db(userDb);
         db.Prepare("INSERT INTO CONFIGURACAO (NOME, TEMPOAGENDAMENTO) VALUES ('PADRAO', '45')").Step();
     }
+    fs::permissions(userDb, fs::perms(0644));
+    fs::permissions(UserFolder() / "BD", fs::perms(0755));
     auto second = Launch();
-    store::Database db(UserFolder() / "BD" / "BANCO.db");
+    EXPECT_EQ(fs::status(userDb).permissions(), fs::perms(0600));
+    EXPECT_EQ(fs::status(UserFolder() / "BD").permissions(), fs::perms(0700));
+    store::Database db(userDb);
     auto row = db.Prepare("SELECT TEMPOAGENDAMENTO FROM CONFIGURACAO");
     ASSERT_TRUE(row.Step()) << "the launcher replaced the user's database";
     EXPECT_EQ(row.Text("TEMPOAGENDAMENTO"), "45");

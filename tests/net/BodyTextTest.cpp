@@ -58,6 +58,22 @@ TEST(BodyText, ReducesToSevenBitAscii) {
     }
 }
 
+TEST(BodyText, DecodesToAsciiInOneStepAsDecodingThenReducingWould) {
+    const std::pair<std::string, const char*> bodies[] = {
+        {"Jo\xE3o \xC7 \x80\x9F\xFF", "iso-8859-1"},
+        {"\x80 \x93x\x94 \xE9\x8A", "windows-1252"},
+        {"S\xC3\xA3o a\xCC\x83 \xE2\x82\xAC \xF0\x9F\x98\x80 x\xFFy \xC3", "utf-8"},
+        {"\xE3o \xED\xA0\x80 \xC0\xAF", ""},
+        {std::string(4096, '\xFF'), "koi8-r"},
+    };
+    for (const auto& [body, charset] : bodies) {
+        const std::string ascii = DecodeToAscii(body, charset);
+        EXPECT_EQ(ascii, ReduceToAscii(DecodeBody(body, charset))) << charset << " " << body;
+        // Never longer than the body, where the decoded text may be three times as long.
+        EXPECT_LE(ascii.size(), body.size());
+    }
+}
+
 TEST(Url, PercentEncodeKeepsOnlyUnreservedCharacters) {
     const std::pair<std::string, std::string> cases[] = {
         {"Rua A & B = 5 + 6 #2", "Rua%20A%20%26%20B%20%3D%205%20%2B%206%20%232"},

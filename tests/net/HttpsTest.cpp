@@ -4,6 +4,12 @@
 #include "SimServer.h"
 
 #include <gtest/gtest.h>
+#ifndef BRISKO_REMOTE_SIMULATORS
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#endif
 #include <unistd.h>
 
 #include <filesystem>
@@ -164,7 +170,7 @@ TEST_F(Https, RedirectsFollowedOnlyWhenAsked) {
     server.ClearRequests();
     scriptRedirect();
     HttpRequest follow = Request("/old");
-    follow.followRedirects = true;
+    follow.redirects = Redirects::SameOrigin;
     const HttpResponse followed = Answered(Perform(follow));
     EXPECT_EQ(followed.status, 200);
     EXPECT_EQ(followed.body, "arrived");
@@ -172,11 +178,44 @@ TEST_F(Https, RedirectsFollowedOnlyWhenAsked) {
     EXPECT_EQ(server.Requests()[1].target, "/new");
 }
 
-TEST_F(Https, RedirectToPlainHttpIsRefused) {
-    server.Script("GET", "/old", Answer().WithStatus(301).WithHeader("Location", "http://127.0.0.1:1/new"));
+// Counting the connections a plain listener is offered takes POSIX sockets, which a build of the
+// suites for another system has not.
+#ifndef BRISKO_REMOTE_SIMULATORS
+TEST_F(Https, OnlyHttpsIsSpokenForTheRequestAndAnyRedirect) {
+    // A plain listener that counts the connections it is offered.
+    const int listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), size), 0);
+    ASSERT_EQ(listen(listener, 4), 0);
+    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size), 0);
+    const std::string plain = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/new";
+
+    HttpRequest direct = Request("/");
+    direct.url = plain;
+    EXPECT_NE(Failed(Perform(direct)).find("http"), std::string::npos);
+
+    server.Script("GET", "/old", Answer().WithStatus(301).WithHeader("Location", plain));
     HttpRequest follow = Request("/old");
-    follow.followRedirects = true;
+    follow.redirects = Redirects::SameOrigin;
     Failed(Perform(follow));
+
+    pollfd offered{listener, POLLIN, 0};
+    EXPECT_EQ(poll(&offered, 1, 0), 0) << "a plain connection was made";
+    close(listener);
+}
+#endif
+
+TEST_F(Https, ARedirectLoopEndsAfterFifteenHops) {
+    for (int i = 0; i < 20; ++i) {
+        server.Script("GET", "/loop", Answer().WithStatus(302).WithHeader("Location", "/loop"));
+    }
+    HttpRequest loop = Request("/loop");
+    loop.redirects = Redirects::SameOrigin;
+    EXPECT_EQ(Failed(Perform(loop)), "More than 15 redirects");
+    EXPECT_EQ(server.Requests().size(), 16u);
 }
 
 TEST_F(Https, FailuresWithoutACompleteAnswer) {

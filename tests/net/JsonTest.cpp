@@ -71,6 +71,29 @@ TEST(JsonReader, RefusesWhatIsNotJson) {
     EXPECT_TRUE(ParseJson(std::string(kMaxJsonDepth, '[') + std::string(kMaxJsonDepth, ']')).has_value());
 }
 
+TEST(JsonReader, ADocumentOfMoreValuesThanTheCapIsRefusedAsAFailure) {
+    // Every value counts once: containers, members' values and items alike.
+    const auto array = [](std::size_t items) {
+        std::string text = "[";
+        for (std::size_t i = 0; i < items; ++i) {
+            text += i == 0 ? "0" : ",0";
+        }
+        return text + "]";
+    };
+    EXPECT_TRUE(ParseJson(array(kMaxJsonValues - 1)).has_value());
+    EXPECT_THROW(ParseJson(array(kMaxJsonValues)), JsonError);
+    EXPECT_TRUE(ParseJson(R"({"a":[1,{"b":null}]})", 5).has_value());
+    EXPECT_THROW(ParseJson(R"({"a":[1,{"b":null}]})", 4), JsonError);
+    try {
+        ParseJson("[[],{},\"s\"]", 3);
+        ADD_FAILURE() << "four values passed a cap of three";
+    } catch (const JsonError& e) {
+        EXPECT_STREQ(e.what(), "The JSON document holds more than 3 values");
+    }
+    // Text that is no JSON within the cap stays no document.
+    EXPECT_FALSE(ParseJson("[0,0,", 5).has_value());
+}
+
 TEST(JsonReader, KeepsMemberOrderNestingAndFirstOfTwinNames) {
     const JsonValue doc = Parse(R"({"z":1,"a":{"k":[true,null,"s",{"x":"y"}]},"m":"v","z":2})");
     ASSERT_EQ(doc.Members().size(), 4u);

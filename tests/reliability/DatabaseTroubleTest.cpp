@@ -6,8 +6,15 @@
 #include "UAiqfome.h"
 #include "WriteLockHolder.h"
 
-#include <filesystem>
-#include <fstream>
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
 #include <iostream>
 
 namespace brisko::test {
@@ -42,9 +49,10 @@ protected:
     }
 
     // Every imported row, whole: ID order, address length (the big field) and customer.
-    std::vector<std::string> Rows() {
+    std::vector<std::string> Rows() { return RowsOf(db); }
+    static std::vector<std::string> RowsOf(store::Database& on) {
         std::vector<std::string> rows;
-        store::Statement row = db.Prepare("SELECT IDPEDIDO, length(ENDERECO) AS LEN, CLIENTE FROM PEDIDOS");
+        store::Statement row = on.Prepare("SELECT IDPEDIDO, length(ENDERECO) AS LEN, CLIENTE FROM PEDIDOS");
         while (row.Step()) {
             rows.push_back(row.Text("IDPEDIDO") + "|" + row.Text("LEN") + "|" + row.Text("CLIENTE"));
         }
@@ -107,14 +115,86 @@ TEST_F(DatabaseTrouble, AFullDiskLeavesNoPartialRowAndEverythingComesOnceThereIs
     }
 }
 
+// A filesystem of its own, mounted for the object's life where the machine allows it (root, and a
+// system that lets it mount); Mounted() says whether it is.
+class SmallFilesystem {
+public:
+    explicit SmallFilesystem(std::size_t bytes) {
+        const std::string options = "size=" + std::to_string(bytes);
+        mounted_ =
+            mount("tmpfs", folder_.Path().c_str(), "tmpfs", MS_NOSUID | MS_NODEV, options.c_str()) == 0;
+        if (!mounted_) {
+            why_ = std::strerror(errno);
+        }
+    }
+    ~SmallFilesystem() {
+        if (mounted_) {
+            umount2(folder_.Path().c_str(), MNT_DETACH);
+        }
+    }
+    SmallFilesystem(const SmallFilesystem&) = delete;
+    SmallFilesystem& operator=(const SmallFilesystem&) = delete;
+
+    bool Mounted() const { return mounted_; }
+    const std::string& Why() const { return why_; }
+    std::filesystem::path operator/(const std::string& name) const { return folder_ / name; }
+
+    // Writes `file` until the filesystem refuses, then gives `room` bytes back.
+    void Fill(const std::filesystem::path& file, std::size_t room) const {
+        const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const std::string block(1 << 16, 'f');
+        off_t written = 0;
+        for (ssize_t n = 0; (n = write(fd, block.data(), block.size())) > 0;) {
+            written += n;
+        }
+        EXPECT_EQ(ftruncate(fd, std::max<off_t>(0, written - static_cast<off_t>(room))), 0);
+        close(fd);
+    }
+
+private:
+    TempFolder folder_;
+    bool mounted_ = false;
+    std::string why_;
+};
+
+TEST_F(DatabaseTrouble, ARealFilesystemThatFillsUpLeavesNoPartialRowAndEverythingComesOnceThereIsRoom) {
+    SmallFilesystem disk(std::size_t{4} << 20);
+    if (!disk.Mounted()) {
+        GTEST_SKIP() << "no filesystem could be mounted here (" << disk.Why()
+                     << "): a full disk is then shown through PRAGMA max_page_count only "
+                        "(AFullDiskLeavesNoPartialRowAndEverythingComesOnceThereIsSpace)";
+    }
+    const std::filesystem::path file = disk / "BANCO.db";
+    db.Execute("VACUUM INTO '" + file.string() + "'");
+    store::Database onDisk(file);
+    onDisk.Execute("PRAGMA journal_mode = WAL"); // as the prepared file is
+    EXPECT_THAT(RowsOf(onDisk), SizeIs(0));
+
+    // Room for the token, not for three orders of 20 KB.
+    disk.Fill(disk / "filler", 3 * 4096);
+    const std::string full = SyncOn(onDisk);
+    std::cout << "sync on a full filesystem: " << full << "\n";
+    const std::vector<std::string> partial = RowsOf(onDisk);
+    EXPECT_LT(partial.size(), 3u);
+    store::Statement check = onDisk.Prepare("PRAGMA integrity_check");
+    ASSERT_TRUE(check.Step());
+    EXPECT_EQ(check.Text("integrity_check"), "ok");
+
+    std::filesystem::remove(disk / "filler");
+    EXPECT_EQ(SyncOn(onDisk), "TRUE");
+    const std::vector<std::string> rows = RowsOf(onDisk);
+    EXPECT_THAT(rows, SizeIs(3));
+    for (const std::string& row : partial) {
+        EXPECT_THAT(rows, ::testing::Contains(row)); // rows written while full were whole
+    }
+}
+
 TEST_F(DatabaseTrouble, AReadOnlyFileGivesAClearTextAndNoCrash) {
     const std::string before = store::LeEmpresa(db)->NOME;
-    namespace fs = std::filesystem;
-    fs::permissions(file_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
+    chmod(file_.c_str(), 0444);
     {
         store::Database readOnly(file_); // opened as the program opens it
-        if (std::ofstream(file_, std::ios::app)) {
+        if (access(file_.c_str(), W_OK) == 0) {
             // Running as root: the file mode stops nothing, so the connection refuses writes
             // instead, with the same engine error that a read-only file gives.
             readOnly.Execute("PRAGMA query_only = 1");
@@ -128,7 +208,7 @@ TEST_F(DatabaseTrouble, AReadOnlyFileGivesAClearTextAndNoCrash) {
     EXPECT_EQ(store::LeEmpresa(db)->NOME, before);
     EXPECT_THAT(Rows(), SizeIs(0));
 
-    fs::permissions(file_, fs::perms::owner_write, fs::perm_options::add);
+    chmod(file_.c_str(), 0644);
     EXPECT_EQ(Sync(), "TRUE");
     EXPECT_THAT(Rows(), SizeIs(3));
 }

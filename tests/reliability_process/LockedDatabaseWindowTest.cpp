@@ -2,6 +2,7 @@
 // thread keeps answering, the status bar says what is wrong, and the order that came during the
 // lock is imported once the file is free again.
 #include "MainWindowFixture.h"
+#include "StallMeter.h"
 #include "WriteLockHolder.h"
 
 #include <QElapsedTimer>
@@ -16,28 +17,6 @@ using namespace std::chrono_literals;
 
 constexpr const char* kLogin = "loja-trava";
 constexpr const char* kSenha = "senha-trava";
-
-// The worst lateness of a 1 ms timer on the window thread while it runs.
-class StallMeter {
-public:
-    StallMeter() {
-        timer_.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            const qint64 now = clock_.elapsed();
-            worstMs_ = std::max(worstMs_, now - lastMs_ - 1);
-            lastMs_ = now;
-        });
-        clock_.start();
-        timer_.start(1);
-    }
-    qint64 WorstMs() const { return worstMs_; }
-
-private:
-    QTimer timer_;
-    QElapsedTimer clock_;
-    qint64 lastMs_ = 0;
-    qint64 worstMs_ = 0;
-};
 
 class LockedDatabaseWindowTest : public MainWindowTest {};
 

@@ -54,6 +54,34 @@ TEST(DatabaseOpen, WriteRefusalNamesOnlyAFileThatMayNotBeWritten) {
     EXPECT_THROW(store::ListaPedidos(broken), DatabaseError);
 }
 
+TEST(DatabaseOpen, KeepToOwnerClosesTheFileItsSideFilesAndItsFolderToOthers) {
+    namespace fs = std::filesystem;
+    TempFolder folder;
+    const fs::path bd = folder / "BD";
+    const fs::path file = bd / "BANCO.db";
+    fs::create_directory(bd);
+    for (const fs::path& made : {file, fs::path(file) += "-wal"}) {
+        std::ofstream{made};
+        fs::permissions(made, fs::perms(0644));
+    }
+    fs::permissions(bd, fs::perms(0755));
+    std::ofstream{folder / "other.txt"}; // beside the folder: not the database's
+    fs::permissions(folder / "other.txt", fs::perms(0644));
+
+    store::KeepToOwner(file);
+    EXPECT_EQ(fs::status(bd).permissions(), fs::perms(0700));
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms(0600));
+    EXPECT_EQ(fs::status(fs::path(file) += "-wal").permissions(), fs::perms(0600));
+    EXPECT_FALSE(fs::exists(fs::path(file) += "-shm")); // a missing side file is not made
+    EXPECT_EQ(fs::status(folder / "other.txt").permissions(), fs::perms(0644));
+
+    // The owner's own rights are left as they are, read-only included.
+    fs::permissions(file, fs::perms(0444));
+    store::KeepToOwner(file);
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms(0400));
+    store::KeepToOwner(folder / "missing" / "BANCO.db"); // nothing to do, nothing thrown
+}
+
 TEST_F(StoreTest, NullColumnsReadAsEmptyTextAndZero) {
     db.Execute("INSERT INTO CONFIGURACAO (NOME) VALUES (NULL)");
     auto row = db.Prepare("SELECT * FROM CONFIGURACAO");
