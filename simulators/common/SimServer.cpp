@@ -197,6 +197,11 @@ void SimServer::ClearRequests() {
     requests_.clear();
 }
 
+void SimServer::SetAnswerDelay(std::chrono::milliseconds delay) {
+    std::lock_guard lock(mutex_);
+    answerDelay_ = delay;
+}
+
 bool SimServer::WaitUnlessStopping(std::chrono::milliseconds duration) {
     std::unique_lock lock(mutex_);
     return !stopping_.wait_for(lock, duration, [this] { return stopRequested_; });
@@ -209,9 +214,11 @@ void SimServer::Serve(const httplib::Request& request, httplib::Response& respon
             record.headers.emplace_back(name, value);
         }
     }
+    std::chrono::milliseconds delay{0};
     {
         std::lock_guard lock(mutex_);
         requests_.push_back(std::move(record));
+        delay = answerDelay_;
     }
     if (std::optional<Answer> scripted = TakeScripted(request.method, request.path)) {
         Apply(*scripted, response);
@@ -219,6 +226,9 @@ void SimServer::Serve(const httplib::Request& request, httplib::Response& respon
         fallback_(request, response);
     } else {
         response.status = 404;
+    }
+    if (delay.count() > 0) {
+        WaitUnlessStopping(delay);
     }
 }
 

@@ -122,6 +122,10 @@ public:
     std::vector<RecordedRequest> Requests() const;
     void ClearRequests();
 
+    // Every answer, scripted or not, leaves this long after its request was handled: a service that
+    // did its work at once behind a slow network. 0, the start: at once.
+    void SetAnswerDelay(std::chrono::milliseconds delay);
+
 protected:
     // Waits up to duration; false when the server is stopping (the wait ended early).
     bool WaitUnlessStopping(std::chrono::milliseconds duration);
@@ -141,6 +145,7 @@ private:
     bool stopRequested_ = false;
     std::vector<RecordedRequest> requests_;
     std::map<std::pair<std::string, std::string>, std::deque<Answer>> script_;
+    std::chrono::milliseconds answerDelay_{0};
 };
 
 } // namespace brisko::sim
