@@ -197,9 +197,10 @@ void SimServer::ClearRequests() {
     requests_.clear();
 }
 
-void SimServer::SetAnswerDelay(std::chrono::milliseconds delay) {
+void SimServer::SetAnswerDelay(std::chrono::milliseconds delay, std::string path) {
     std::lock_guard lock(mutex_);
     answerDelay_ = delay;
+    delayedPath_ = std::move(path);
 }
 
 bool SimServer::WaitUnlessStopping(std::chrono::milliseconds duration) {
@@ -218,7 +219,9 @@ void SimServer::Serve(const httplib::Request& request, httplib::Response& respon
     {
         std::lock_guard lock(mutex_);
         requests_.push_back(std::move(record));
-        delay = answerDelay_;
+        if (delayedPath_.empty() || delayedPath_ == request.path) {
+            delay = answerDelay_;
+        }
     }
     if (std::optional<Answer> scripted = TakeScripted(request.method, request.path)) {
         Apply(*scripted, response);

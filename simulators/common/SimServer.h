@@ -122,9 +122,10 @@ public:
     std::vector<RecordedRequest> Requests() const;
     void ClearRequests();
 
-    // Every answer, scripted or not, leaves this long after its request was handled: a service that
-    // did its work at once behind a slow network. 0, the start: at once.
-    void SetAnswerDelay(std::chrono::milliseconds delay);
+    // Every answer to `path` (to any path when empty), scripted or not, leaves this long after its
+    // request was handled: a service that did its work at once behind a slow network. 0, the
+    // start: at once.
+    void SetAnswerDelay(std::chrono::milliseconds delay, std::string path = {});
 
 protected:
     // Waits up to duration; false when the server is stopping (the wait ended early).
@@ -146,6 +147,7 @@ private:
     std::vector<RecordedRequest> requests_;
     std::map<std::pair<std::string, std::string>, std::deque<Answer>> script_;
     std::chrono::milliseconds answerDelay_{0};
+    std::string delayedPath_;
 };
 
 } // namespace brisko::sim

@@ -22,6 +22,7 @@ net::HttpRequest Prepare(const Context& context, std::string method, std::string
     request.connectTimeout = context.endpoint.connectTimeout;
     request.readTimeout = context.endpoint.readTimeout;
     request.extraCaFile = context.endpoint.caFile;
+    request.abandon = context.endpoint.abandon;
     return request;
 }
 

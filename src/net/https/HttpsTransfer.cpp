@@ -117,6 +117,24 @@ struct Transfer {
     std::string systemBundle; // the CA bundle libcurl would read itself; read by OnSslContext instead
 
     void Touch() { lastActivity = SteadyClock::now(); }
+
+    // The connection (TLS included) is made: from here on the request may reach the server.
+    bool Connected() const {
+        curl_off_t connected = 0;
+        curl_easy_getinfo(handle, CURLINFO_PRETRANSFER_TIME_T, &connected);
+        return connected != 0;
+    }
+
+    // True, with the failure set, once the caller has abandoned the call and it may still be dropped.
+    bool Abandoned() {
+        if (!request.abandon || !request.abandon->load() || (!request.abandonOnceSent && Connected())) {
+            return false;
+        }
+        failure = kAbandoned;
+        return true;
+    }
+
+    static constexpr const char* kAbandoned = "Call abandoned: the program is closing";
 };
 
 size_t OnBody(char* data, size_t size, size_t count, void* user) {
@@ -141,6 +159,9 @@ size_t OnHeader(char*, size_t size, size_t count, void* user) {
 // Every byte restarts the read time-out, so the whole call has a ceiling of its own as well.
 int OnProgress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded) {
     auto& t = *static_cast<Transfer*>(user);
+    if (t.Abandoned()) {
+        return 1;
+    }
     const auto ceiling = t.request.connectTimeout + kReadTimeoutsPerCall * t.request.readTimeout;
     if (SteadyClock::now() - t.start >= ceiling) {
         t.failure = "Transfer took longer than " + std::to_string(ceiling.count()) + " ms";
@@ -152,9 +173,7 @@ int OnProgress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_o
         t.Touch();
         return 0;
     }
-    curl_off_t connected = 0;
-    curl_easy_getinfo(t.handle, CURLINFO_PRETRANSFER_TIME_T, &connected);
-    if (connected == 0) {
+    if (!t.Connected()) {
         t.Touch();
         return 0;
     }
@@ -233,8 +252,9 @@ void Check(CURLMcode code) {
 }
 
 // Runs the transfer to its end. A multi handle of its own (instead of curl_easy_perform, which
-// sleeps up to a second between looks) lets the read time-out fire close to its moment.
-CURLcode RunTransfer(CURL* easy) {
+// sleeps up to a second between looks) lets the read time-out and an abandonment take effect close
+// to their moment.
+CURLcode RunTransfer(CURL* easy, Transfer& transfer) {
     const MultiHandle multi(curl_multi_init());
     if (!multi) {
         throw std::runtime_error("Cannot create an HTTP transfer");
@@ -248,6 +268,9 @@ CURLcode RunTransfer(CURL* easy) {
 
     int running = 1;
     while (running != 0) {
+        if (transfer.Abandoned()) {
+            return CURLE_ABORTED_BY_CALLBACK;
+        }
         Check(curl_multi_perform(multi.get(), &running));
         if (running != 0) {
             Check(curl_multi_poll(multi.get(), nullptr, 0, kWatchdogTickMs, nullptr));
@@ -263,6 +286,9 @@ CURLcode RunTransfer(CURL* easy) {
 }
 
 HttpOutcome PerformOrThrow(const HttpRequest& request) {
+    if (request.abandon && request.abandon->load()) {
+        return {std::nullopt, Transfer::kAbandoned};
+    }
     EnsureCurlInitialised();
     EasyHandle easy(curl_easy_init());
     if (!easy) {
@@ -330,12 +356,13 @@ HttpOutcome PerformOrThrow(const HttpRequest& request) {
     Set(h, CURLOPT_HEADERFUNCTION, &OnHeader);
     Set(h, CURLOPT_HEADERDATA, static_cast<void*>(&transfer));
 
-    const CURLcode code = RunTransfer(h);
+    const CURLcode code = RunTransfer(h, transfer);
     if (code != CURLE_OK) {
+        const bool sent = transfer.Connected();
         if (!transfer.failure.empty()) {
-            return {std::nullopt, transfer.failure};
+            return {std::nullopt, transfer.failure, sent};
         }
-        return {std::nullopt, errorText[0] != '\0' ? std::string(errorText) : curl_easy_strerror(code)};
+        return {std::nullopt, errorText[0] != '\0' ? std::string(errorText) : curl_easy_strerror(code), sent};
     }
 
     HttpResponse response;
@@ -345,7 +372,7 @@ HttpOutcome PerformOrThrow(const HttpRequest& request) {
         response.charset = CharsetOf(contentType);
     }
     response.body = std::move(transfer.body);
-    return {std::move(response), {}};
+    return {std::move(response), {}, true};
 }
 
 } // namespace
