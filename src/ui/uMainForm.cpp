@@ -792,6 +792,10 @@ void TMainForm::SpeedButton2Click() {
 // ---- Timers ----
 
 void TMainForm::PassoImediato() {
+    if (passoEmCurso_) {
+        passoSeguinte_ = true; // comes when the running pass ends; the timers stay stopped
+        return;
+    }
     DefineIntervalo(TimerDelivery, 1);
     Inicia(TimerDelivery);
 }
@@ -805,12 +809,6 @@ void TMainForm::TimerDeliveryTimer() {
     TimerDelivery->stop();
     TimerCountDelivery->stop();
     DefineIntervalo(TimerDelivery, 30000);
-    if (passoEmCurso_) {
-        // An immediate pass asked for during a pass: the cycle stays where a running pass keeps
-        // it, and this tick comes again when the pass ends.
-        passoSeguinte_ = true;
-        return;
-    }
     if (ComboBoxAgendar->text().isEmpty()) {
         ComboBoxAgendar->setText(kMinutosPadrao); // saved by the box's own handler
     }

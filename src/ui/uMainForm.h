@@ -72,8 +72,6 @@ public:
 
     // A pass as soon as possible; one asked for while a pass runs comes after it, never beside it.
     void PassoImediato();
-    // A pass runs, or one is waiting for it to end.
-    bool PassoEmCurso() const { return passoEmCurso_; }
     // The order list re-read at once.
     void AtualizaListaImediata();
     // Restored if minimised and brought to the foreground.
@@ -152,7 +150,7 @@ private:
     bool mostrada_ = false;
     bool aposPintura_ = false;   // what follows the first paint has run
     bool passoEmCurso_ = false;  // a pass was asked for and has not handed the cycle back yet
-    bool passoSeguinte_ = false; // a tick came meanwhile: it runs when that pass ends
+    bool passoSeguinte_ = false; // an immediate pass asked for meanwhile: it starts when that pass ends
     // Set once the operator has answered Yes to closing: every call to the services is abandoned
     // and none starts; the front request marker is left for the next start to find.
     const std::shared_ptr<std::atomic<bool>> encerrando_ = std::make_shared<std::atomic<bool>>(false);
