@@ -235,12 +235,6 @@ TEST_F(Https, FailuresWithoutACompleteAnswer) {
 
 TEST_F(Https, AbandonedCallsEndAtOnceAndSayWhetherTheRequestLeft) {
     const auto abandon = std::make_shared<std::atomic<bool>>(false);
-    const auto abandonSoon = [&] {
-        return std::thread([&] {
-            std::this_thread::sleep_for(300ms);
-            abandon->store(true);
-        });
-    };
     test::SilentListener handshakeNeverEnds;
     struct Case {
         const char* what;
@@ -266,7 +260,18 @@ TEST_F(Https, AbandonedCallsEndAtOnceAndSayWhetherTheRequestLeft) {
         request.readTimeout = 10s;
         request.abandon = abandon;
         request.abandonOnceSent = c.abandonOnceSent;
-        std::thread setter = abandonSoon();
+        // Set once the server has the request, or a while into a handshake that never ends.
+        const std::size_t received = server.Requests().size();
+        std::thread setter([&] {
+            if (c.sent) {
+                while (server.Requests().size() == received) {
+                    std::this_thread::sleep_for(5ms);
+                }
+            } else {
+                std::this_thread::sleep_for(300ms);
+            }
+            abandon->store(true);
+        });
         const HttpOutcome outcome = Perform(request);
         setter.join();
         EXPECT_EQ(outcome.response.has_value(), c.answered) << outcome.failure;

@@ -118,11 +118,14 @@ struct Transfer {
 
     void Touch() { lastActivity = SteadyClock::now(); }
 
-    // The connection (TLS included) is made: from here on the request may reach the server.
+    // The connection is made, its TLS handshake included: from here on the request may reach the
+    // server. (The pre-transfer time is set only once the request is on its way, too late to tell.)
     bool Connected() const {
-        curl_off_t connected = 0;
-        curl_easy_getinfo(handle, CURLINFO_PRETRANSFER_TIME_T, &connected);
-        return connected != 0;
+        curl_off_t handshaken = 0;
+        curl_off_t preTransfer = 0;
+        curl_easy_getinfo(handle, CURLINFO_APPCONNECT_TIME_T, &handshaken);
+        curl_easy_getinfo(handle, CURLINFO_PRETRANSFER_TIME_T, &preTransfer);
+        return handshaken != 0 || preTransfer != 0;
     }
 
     // True, with the failure set, once the caller has abandoned the call and it may still be dropped.
