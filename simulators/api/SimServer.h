@@ -132,6 +132,11 @@ public:
     std::vector<RecordedRequest> Requests() const;
     void ClearRequests();
 
+    // Every answer to `path` (to any path when empty), scripted or not, leaves this long after its
+    // request was handled: a service that did its work at once behind a slow network. 0, the
+    // start: at once.
+    void SetAnswerDelay(std::chrono::milliseconds delay, std::string path = {});
+
     // The flavour's own state: the server itself, or its handle in the host.
     struct Impl;
 

@@ -86,14 +86,21 @@ void SimServer::Impl::Serve(const httplib::Request& request, httplib::Response& 
             record.headers.emplace_back(name, value);
         }
     }
+    std::chrono::milliseconds delay{0};
     {
         std::lock_guard lock(mutex);
         requests.push_back(std::move(record));
+        if (delayedPath.empty() || delayedPath == request.path) {
+            delay = answerDelay;
+        }
     }
     if (std::optional<Answer> scripted = TakeScripted(request.method, request.path)) {
         Apply(*scripted, response);
     } else {
         Handle(request, response);
+    }
+    if (delay.count() > 0) {
+        WaitUnlessStopping(delay);
     }
 }
 
@@ -230,6 +237,12 @@ std::vector<RecordedRequest> SimServer::Requests() const {
 void SimServer::ClearRequests() {
     std::lock_guard lock(impl_->mutex);
     impl_->requests.clear();
+}
+
+void SimServer::SetAnswerDelay(std::chrono::milliseconds delay, std::string path) {
+    std::lock_guard lock(impl_->mutex);
+    impl_->answerDelay = delay;
+    impl_->delayedPath = std::move(path);
 }
 
 } // namespace brisko::sim

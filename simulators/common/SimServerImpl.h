@@ -36,6 +36,8 @@ struct SimServer::Impl {
     bool stopRequested = false;
     std::vector<RecordedRequest> requests;
     std::map<std::pair<std::string, std::string>, std::deque<Answer>> script;
+    std::chrono::milliseconds answerDelay{0}; // after every answer to delayedPath ("": any path)
+    std::string delayedPath;
 };
 
 } // namespace brisko::sim

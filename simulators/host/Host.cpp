@@ -94,6 +94,12 @@ std::string Host::Carry(std::string_view operation, const net::JsonValue& reques
                                              wire::ReadAnswer(r.ObjectAt("answer")));
              return kDone;
          }},
+        {"answer-delay",
+         [](Host& host, const net::JsonValue& r) {
+             host.Find<SimServer>(r)->SetAnswerDelay(std::chrono::milliseconds(wire::NumberAt(r, "ms")),
+                                                     wire::BytesAt(r, "path"));
+             return kDone;
+         }},
         {"clear-script",
          [](Host& host, const net::JsonValue& r) {
              host.Find<SimServer>(r)->ClearScript();

@@ -77,4 +77,8 @@ void SimServer::ClearRequests() {
     impl_->Call("clear-requests");
 }
 
+void SimServer::SetAnswerDelay(std::chrono::milliseconds delay, std::string path) {
+    impl_->Call("answer-delay", {{"ms", std::to_string(delay.count())}, {"path", wire::Bytes(path)}});
+}
+
 } // namespace brisko::sim

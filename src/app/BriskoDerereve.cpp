@@ -1,9 +1,9 @@
-// Program entry: one copy per executable name; a second start hands over to the running copy and
-// ends before any window exists (so it needs no display).
+// Program entry: one copy per executable name and per database; a second start hands over to the
+// running copy and ends before any window exists (so it needs no display).
 #include "DarkStyle.h"
 #include "ExitReport.h"
-#include "FrontRequest.h"
 #include "Platform.h"
+#include "SingleCopy.h"
 #include "UCadastroDelivery.h"
 #include "UEntrega.h"
 #include "uMainForm.h"
@@ -48,10 +48,10 @@ int main(int, char** argv) {
     std::error_code ignored;
     fs::create_directories(programFolder / "open", ignored);
 
-    const auto instanceLock =
-        platform::AcquireInstanceLock(platform::ExecutablePath().filename().string() + "Mutex");
-    if (instanceLock->State() == platform::LockState::AlreadyRunning) {
-        brisko::app::WriteFrontRequest(programFolder);
+    // Held until the process ends: no other copy touches the database meanwhile.
+    const std::optional<brisko::app::CopyLocks> locks =
+        brisko::app::TakeTurn(programFolder, platform::ExecutablePath().filename().string() + "Mutex");
+    if (!locks) {
         return 0;
     }
 

@@ -1,30 +1,18 @@
 #include "AgendamentoAutomatico.h"
 
-#include "DeliveryRequest.h"
-#include "DurableMarks.h"
 #include "Empresa.h"
 #include "Errors.h"
 #include "LocalTime.h"
 #include "PaymentMethods.h"
 #include "Pedidos.h"
 #include "ScheduleMinutes.h"
-#include "URovezor.h"
+#include "SolicitaEntrega.h"
 
 #include <exception>
 
 namespace brisko::courier {
 
 namespace {
-
-StoreForRequest StoreOf(const store::Empresa& empresa) {
-    return {empresa.IDROVEZOR, empresa.ENDERECO, empresa.BAIRRO, empresa.CIDADE,
-            empresa.UF,        empresa.LAT,      empresa.LNG};
-}
-
-OrderForRequest OrderOf(const store::Pedido& pedido) {
-    return {pedido.IDPEDIDO, pedido.CLIENTE,  pedido.TELEFONE,
-            pedido.ENDERECO, pedido.LATITUDE, pedido.LONGITUDE};
-}
 
 void Schedule(const SchedulingInputs& inputs, store::Database& db, std::string_view apiKey,
               const SchedulingOutlets& outlets, const dispatch::Endpoint& endpoint) {
@@ -42,35 +30,32 @@ void Schedule(const SchedulingInputs& inputs, store::Database& db, std::string_v
         }
         return;
     }
-    DeliveryOptions options;
-    options.paymentCode = *paymentCode;
-    options.returnTrip = ReturnFlag(inputs.returnText);
-    options.category = inputs.categoryName;
+    CourierRequest request;
+    request.options.paymentCode = *paymentCode;
+    request.options.returnTrip = ReturnFlag(inputs.returnText);
+    request.options.category = inputs.categoryName;
 
     // One moment for the whole pass: every order gets the same pickup time.
     const LocalDateTime moment = LocalNow();
-    options.minutes = MinutesFromText(inputs.minutesText);
-    const PickupTimeTexts pickup = PickupTime(moment, options.minutes);
+    request.options.minutes = MinutesFromText(inputs.minutesText);
+    request.pickup = PickupTime(moment, request.options.minutes);
 
-    const StoreForRequest storeForRequest = StoreOf(empresa);
-    // Every mark is on the disk before the pass ends, whichever way it ends; the next request
-    // does not wait for it.
-    DurableMarks marks(db);
     for (const store::Pedido& pedido : pending) {
-        const std::string document = BuildDeliveryRequest(options, pickup, storeForRequest, OrderOf(pedido));
-        const std::string answer =
-            dispatch::AbrirEntrega(apiKey, empresa.EMAIL, empresa.SENHA, document, endpoint);
-        if (answer == "TRUE") {
-            store::MarcaRovezor(db, pedido.ID);
-        } else {
+        const CourierAnswer answer = SolicitaEntrega(db, empresa, pedido, request, apiKey, endpoint);
+        switch (answer.outcome) {
+        case RequestOutcome::Abandoned:
+            return; // the program is closing: no new request starts
+        case RequestOutcome::Refused:
+        case RequestOutcome::Unanswered:
             if (outlets.status) {
-                outlets.status("Erro: " + answer);
+                outlets.status("Erro: " + answer.text);
             }
-            store::MarcaErroRovezor(db, pedido.ID);
+            break;
+        case RequestOutcome::Accepted:
+        case RequestOutcome::NotClaimed: // requested by someone else meanwhile: not ours to report
+            break;
         }
-        marks.Written();
     }
-    marks.Finish();
 }
 
 } // namespace

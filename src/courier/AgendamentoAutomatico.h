@@ -25,8 +25,10 @@ struct SchedulingOutlets {
     std::function<void(const std::string&)> message; // a message box; returns once it was closed
 };
 
-// Sends one delivery request per pending order (ascending ID) and marks each "ROVEZOR" or
-// "ERRO ROVEZOR". Never throws: an error ends the scheduling with its kind's name as the status.
+// Sends one delivery request per pending order (ascending ID) through SolicitaEntrega, which leaves
+// each "ROVEZOR" or "ERRO ROVEZOR"; an order another request claimed meanwhile is passed over. Once
+// the endpoint's calls are abandoned no further order is sent. Never throws: an error ends the
+// scheduling with its kind's name as the status.
 void AbrirEntregaAgendarAutomatico(const SchedulingInputs& inputs, store::Database& db,
                                    std::string_view apiKey, const SchedulingOutlets& outlets,
                                    const dispatch::Endpoint& endpoint = {});

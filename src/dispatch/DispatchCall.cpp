@@ -35,6 +35,8 @@ net::HttpRequest DispatchHttpRequest(const DispatchRequest& request, const Endpo
     http.redirects = net::Redirects::SameOrigin;
     http.extraCaFile = endpoint.caFile;
     http.maxBody = kMaxAnswerBody;
+    http.abandon = endpoint.abandon;
+    http.abandonOnceSent = !request.finishOnceSent;
     return http;
 }
 
@@ -49,17 +51,32 @@ std::string NotAnObject(net::JsonKind kind) {
 
 } // namespace
 
-std::string CallDispatch(const DispatchRequest& request, const Endpoint& endpoint,
-                         const SuccessPath& successPath) {
+DispatchResult Dispatch(const DispatchRequest& request, const Endpoint& endpoint,
+                        const SuccessPath& successPath) {
+    DispatchResult result;
     try {
         const net::HttpOutcome outcome = net::Perform(DispatchHttpRequest(request, endpoint));
         if (!outcome.response) {
-            return net::GenericFailure(outcome.failure);
+            result.sent = outcome.sent;
+            result.text = net::GenericFailure(outcome.failure);
+            return result;
         }
-        return ResultOfResponse(*outcome.response, successPath);
+        result.sent = true;
+        result.status = outcome.response->status;
+        result.text = ResultOfResponse(*outcome.response, [&](const net::JsonValue& answer) {
+            std::string text = successPath(answer);
+            result.answerRead = true;
+            return text;
+        });
     } catch (const std::exception& e) {
-        return net::GenericFailure(e.what());
+        result.text = net::GenericFailure(e.what());
     }
+    return result;
+}
+
+std::string CallDispatch(const DispatchRequest& request, const Endpoint& endpoint,
+                         const SuccessPath& successPath) {
+    return Dispatch(request, endpoint, successPath).text;
 }
 
 std::string ResultOfResponse(const net::HttpResponse& response, const SuccessPath& successPath) {

@@ -31,12 +31,25 @@ struct DispatchRequest {
     std::string_view email;
     std::string_view password;
     std::chrono::milliseconds timeout; // connect and read, unless the endpoint overrides them
+    // Abandoned by the endpoint's flag only while it connects: once sent, the answer is waited for.
+    bool finishOnceSent = false;
+};
+
+// What a call came to: its result text, and how far it got.
+struct DispatchResult {
+    std::string text;
+    bool sent = false;       // the request may have reached the platform
+    long status = 0;         // the status of the response; 0 when none came
+    bool answerRead = false; // a status-200 answer that the success path read: its text stands
 };
 
 // Runs the answer's success path (status 200 with a JSON object) and answers its result text;
 // a JsonError or any other exception it throws becomes the generic failure text.
 using SuccessPath = std::function<std::string(const net::JsonValue& answer)>;
 
+DispatchResult Dispatch(const DispatchRequest& request, const Endpoint& endpoint,
+                        const SuccessPath& successPath);
+// Dispatch's text alone.
 std::string CallDispatch(const DispatchRequest& request, const Endpoint& endpoint,
                          const SuccessPath& successPath);
 

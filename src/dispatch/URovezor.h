@@ -41,8 +41,27 @@ std::string EstimarEntrega(std::string_view apiKey, std::string_view email, std:
 
 // Sends a delivery request document unchanged. "TRUE" when the platform accepted it; otherwise
 // the platform's reasons, each after " - " (the empty text when it gave none), or a failure text.
+// Once sent, the request is finished even when the endpoint's calls are abandoned.
 std::string AbrirEntrega(std::string_view apiKey, std::string_view email, std::string_view password,
                          std::string_view document, const Endpoint& endpoint = {});
+
+// What became of a delivery opening, for a caller that must know whether a courier may be coming.
+enum class OpeningOutcome {
+    Accepted,   // "id_mch" came back: a courier is coming
+    Refused,    // the platform said no: its reasons in a status-200 answer, or a 4xx status
+    NotSent,    // the request never left (no connection, a refused certificate, abandoned first)
+    Unanswered, // the request left and no readable answer came: the platform may have accepted it
+};
+
+struct OpeningAnswer {
+    OpeningOutcome outcome = OpeningOutcome::Unanswered;
+    std::string text; // AbrirEntrega's result text
+};
+
+// AbrirEntrega, with what became of the request.
+OpeningAnswer AbrirEntregaComDesfecho(std::string_view apiKey, std::string_view email,
+                                      std::string_view password, std::string_view document,
+                                      const Endpoint& endpoint = {});
 
 // The messages of an error body's "errors" array, each followed by CR LF; "" when the body has
 // another shape or an item cannot be read.

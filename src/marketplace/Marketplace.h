@@ -4,8 +4,10 @@
 #include "BuildConstants.h"
 #include "Database.h"
 
+#include <atomic>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace brisko::marketplace {
@@ -15,6 +17,9 @@ struct Endpoint {
     std::string caFile = build::kCaFile;             // trusted besides the system's; "" for none
     std::chrono::milliseconds connectTimeout{10000};
     std::chrono::milliseconds readTimeout{10000};
+    // Once it reads true (the program is closing), calls are abandoned at once and no new one is
+    // made. Empty: never abandoned.
+    std::shared_ptr<const std::atomic<bool>> abandon;
 };
 
 // The integrator's identity, the same for every store: the contact address goes in every request,

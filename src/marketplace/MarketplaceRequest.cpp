@@ -52,6 +52,7 @@ net::HttpRequest MarketplaceHttpRequest(const Context& context, std::string meth
     request.readTimeout = context.endpoint.readTimeout;
     request.extraCaFile = context.endpoint.caFile;
     request.maxBody = maxBody;
+    request.abandon = context.endpoint.abandon;
     return request;
 }
 

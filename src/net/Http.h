@@ -3,8 +3,10 @@
 // cookie or credential carries over, nothing is retried, and only the caller's headers are sent
 // (besides Host, Content-Length and Authorization, which the transfer itself needs). Only https
 // addresses are reached, for the request and for any redirect.
+#include <atomic>
 #include <chrono>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -45,6 +47,11 @@ struct HttpRequest {
     // A CA certificate file (PEM) trusted besides the system's; empty: the system's only.
     std::string extraCaFile;
     std::size_t maxBody = std::size_t{32} << 20; // a longer body fails the call
+    // Once it reads true (the program is closing), the call is abandoned within a few milliseconds
+    // with a failure, and a call not yet under way is not made. Empty: never abandoned.
+    std::shared_ptr<const std::atomic<bool>> abandon;
+    // False: only a call still connecting is abandoned; a request already on its way is finished.
+    bool abandonOnceSent = true;
 };
 
 struct HttpResponse {
@@ -59,6 +66,9 @@ struct HttpResponse {
 struct HttpOutcome {
     std::optional<HttpResponse> response;
     std::string failure;
+    // With a failure: the connection was made before it, so the request may have reached the
+    // server. False: it certainly did not.
+    bool sent = false;
 };
 
 // Never throws.

@@ -117,6 +117,27 @@ struct Transfer {
     curl_off_t lastUp = 0;
 
     void Touch() { lastActivity = SteadyClock::now(); }
+
+    // The connection is made, its TLS handshake included: from here on the request may reach the
+    // server. (The pre-transfer time is set only once the request is on its way, too late to tell.)
+    bool Connected() const {
+        curl_off_t handshaken = 0;
+        curl_off_t preTransfer = 0;
+        curl_easy_getinfo(handle, CURLINFO_APPCONNECT_TIME_T, &handshaken);
+        curl_easy_getinfo(handle, CURLINFO_PRETRANSFER_TIME_T, &preTransfer);
+        return handshaken != 0 || preTransfer != 0;
+    }
+
+    // True, with the failure set, once the caller has abandoned the call and it may still be dropped.
+    bool Abandoned() {
+        if (!request.abandon || !request.abandon->load() || (!request.abandonOnceSent && Connected())) {
+            return false;
+        }
+        failure = kAbandoned;
+        return true;
+    }
+
+    static constexpr const char* kAbandoned = "Call abandoned: the program is closing";
 };
 
 size_t OnBody(char* data, size_t size, size_t count, void* user) {
@@ -141,6 +162,9 @@ size_t OnHeader(char*, size_t size, size_t count, void* user) {
 // Every byte restarts the read time-out, so the whole call has a ceiling of its own as well.
 int OnProgress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded) {
     auto& t = *static_cast<Transfer*>(user);
+    if (t.Abandoned()) {
+        return 1;
+    }
     const auto ceiling = t.request.connectTimeout + kReadTimeoutsPerCall * t.request.readTimeout;
     if (SteadyClock::now() - t.start >= ceiling) {
         t.failure = "Transfer took longer than " + std::to_string(ceiling.count()) + " ms";
@@ -152,9 +176,7 @@ int OnProgress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_o
         t.Touch();
         return 0;
     }
-    curl_off_t connected = 0;
-    curl_easy_getinfo(t.handle, CURLINFO_PRETRANSFER_TIME_T, &connected);
-    if (connected == 0) {
+    if (!t.Connected()) {
         t.Touch();
         return 0;
     }
@@ -215,8 +237,9 @@ void Check(CURLMcode code) {
 }
 
 // Runs the transfer to its end. A multi handle of its own (instead of curl_easy_perform, which
-// sleeps up to a second between looks) lets the read time-out fire close to its moment.
-CURLcode RunTransfer(CURL* easy) {
+// sleeps up to a second between looks) lets the read time-out and an abandonment take effect close
+// to their moment.
+CURLcode RunTransfer(CURL* easy, Transfer& transfer) {
     const MultiHandle multi(curl_multi_init());
     if (!multi) {
         throw std::runtime_error("Cannot create an HTTP transfer");
@@ -230,6 +253,9 @@ CURLcode RunTransfer(CURL* easy) {
 
     int running = 1;
     while (running != 0) {
+        if (transfer.Abandoned()) {
+            return CURLE_ABORTED_BY_CALLBACK;
+        }
         Check(curl_multi_perform(multi.get(), &running));
         if (running != 0) {
             Check(curl_multi_poll(multi.get(), nullptr, 0, kWatchdogTickMs, nullptr));
@@ -306,15 +332,16 @@ HttpOutcome PerformOnce(const HttpRequest& request, const std::string& url, Stea
     SetCurlOption(h, CURLOPT_HEADERFUNCTION, &OnHeader);
     SetCurlOption(h, CURLOPT_HEADERDATA, static_cast<void*>(&transfer));
 
-    const CURLcode code = RunTransfer(h);
+    const CURLcode code = RunTransfer(h, transfer);
     if (code != CURLE_OK) {
+        const bool sent = transfer.Connected();
         if (!transfer.failure.empty()) {
-            return {std::nullopt, transfer.failure};
+            return {std::nullopt, transfer.failure, sent};
         }
         if (!trusted.Failure().empty()) {
-            return {std::nullopt, trusted.Failure()};
+            return {std::nullopt, trusted.Failure(), sent};
         }
-        return {std::nullopt, errorText[0] != '\0' ? std::string(errorText) : curl_easy_strerror(code)};
+        return {std::nullopt, errorText[0] != '\0' ? std::string(errorText) : curl_easy_strerror(code), sent};
     }
 
     HttpResponse response;
@@ -328,7 +355,7 @@ HttpOutcome PerformOnce(const HttpRequest& request, const std::string& url, Stea
         location = redirect;
     }
     response.body = std::move(transfer.body);
-    return {std::move(response), {}};
+    return {std::move(response), {}, true};
 }
 
 HttpOutcome PerformOrThrow(const HttpRequest& request) {
@@ -336,18 +363,22 @@ HttpOutcome PerformOrThrow(const HttpRequest& request) {
     const SteadyClock::time_point start = SteadyClock::now();
     std::string url = request.url;
     for (long hops = 0;; ++hops) {
+        if (request.abandon && request.abandon->load()) {
+            return {std::nullopt, Transfer::kAbandoned, hops > 0};
+        }
         std::string location;
         HttpOutcome outcome = PerformOnce(request, url, start, location);
         if (!outcome.response || request.redirects == Redirects::Returned ||
             !IsRedirectStatus(outcome.response->status) || location.empty()) {
             return outcome;
         }
+        // A redirect not followed fails the call, but its request did reach the server.
         if (hops == kMaxRedirects) {
-            return {std::nullopt, "More than " + std::to_string(kMaxRedirects) + " redirects"};
+            return {std::nullopt, "More than " + std::to_string(kMaxRedirects) + " redirects", true};
         }
         std::string refusal = RedirectRefusal(url, location, request.method, outcome.response->status);
         if (!refusal.empty()) {
-            return {std::nullopt, std::move(refusal)};
+            return {std::nullopt, std::move(refusal), true};
         }
         url = std::move(location);
     }

@@ -1,6 +1,7 @@
 #pragma once
 // Operating-system services behind one interface; one implementation file per system
 // (platform_posix.cpp, platform_win.cpp). No Qt here, so the Windows side compiles with mingw alone.
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -14,21 +15,32 @@ std::filesystem::path ExecutablePath();
 std::filesystem::path ProgramFolder();
 
 enum class LockState {
-    Acquired,       // this copy is the only one with this executable name
+    Acquired,       // this copy holds the lock
     AlreadyRunning, // another copy holds the lock
     Unavailable     // the lock could not be created at all: carry on as the only copy
 };
 
-// The per-session instance lock named after the executable's file name + "Mutex". Held until
-// the object (and so the process) goes away. Windows: a named mutex of the logon session.
-// Elsewhere: a lock file of that name in the user's runtime folder ($XDG_RUNTIME_DIR, or a
-// private per-user folder under /tmp), not inherited by child processes.
+// A lock one process at a time holds, until the object (and so the process) goes away.
 class InstanceLock {
 public:
     virtual ~InstanceLock() = default;
     virtual LockState State() const = 0;
+    // Another copy held it: waits up to `timeout` for that copy to let it go, and takes it then.
+    // True once this object holds the lock; 0 tries once. Unavailable: false at once.
+    virtual bool WaitForRelease(std::chrono::milliseconds timeout) = 0;
 };
+
+// The per-session instance lock named after the executable's file name + "Mutex".
+// Windows: a named mutex of the logon session. Elsewhere: a lock file of that name in the user's
+// runtime folder ($XDG_RUNTIME_DIR, or a private per-user folder under /tmp), not inherited by
+// child processes.
 std::unique_ptr<InstanceLock> AcquireInstanceLock(const std::string& name);
+
+// An exclusive lock on `file`, made when missing and never deleted, that every process of the
+// computer sees, whatever its session or runtime folder (flock / LockFileEx). A file that may only
+// be read is locked all the same; one that cannot be opened at all is Unavailable. Not inherited by
+// child processes.
+std::unique_ptr<InstanceLock> AcquireFileLock(const std::filesystem::path& file);
 
 // Writes the start-at-logon entries for the current user, then for the whole machine; a root
 // that cannot be written is skipped silently. programExe is the full path the entries name.
@@ -46,10 +58,5 @@ void StartCommandFileHidden(const std::filesystem::path& commandFile);
 // Restores a minimised native window and brings it to the foreground (Win32 handle on Windows;
 // elsewhere the toolkit does it and this does nothing).
 void BringWindowToFront(void* nativeWindow);
-
-// Flushes an existing file's written data to the device through a handle of its own, so that any
-// other handle's writes done before the call are on the disk when it returns true. False when the
-// file cannot be opened for writing (missing, a folder, no right) or the flush fails. Never throws.
-bool SyncFileToDisk(const std::filesystem::path& file);
 
 } // namespace brisko::platform

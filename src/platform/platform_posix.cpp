@@ -12,6 +12,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -48,6 +49,11 @@ std::optional<fs::path> RuntimeFolder() {
     return folder;
 }
 
+// How often a wait for a lock held elsewhere tries again.
+constexpr std::chrono::milliseconds kLockRetry{20};
+
+// A flock on an open file. A copy that found the lock taken keeps its file open, so that it can
+// wait for the holder to let go.
 class FileInstanceLock final : public InstanceLock {
 public:
     FileInstanceLock(LockState state, int fd) : state_(state), fd_(fd) {}
@@ -60,6 +66,33 @@ public:
     }
     LockState State() const override { return state_; }
 
+    // One try; Unavailable when the file cannot be locked for another reason than a holder.
+    LockState TryTake() {
+        while (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EINTR) {
+                return errno == EWOULDBLOCK ? LockState::AlreadyRunning : LockState::Unavailable;
+            }
+        }
+        return state_ = LockState::Acquired;
+    }
+
+    bool WaitForRelease(std::chrono::milliseconds timeout) override {
+        if (state_ != LockState::AlreadyRunning) {
+            return state_ == LockState::Acquired;
+        }
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        for (;;) {
+            const LockState tried = TryTake();
+            if (tried != LockState::AlreadyRunning) {
+                return tried == LockState::Acquired;
+            }
+            if (std::chrono::steady_clock::now() >= deadline) {
+                return false;
+            }
+            std::this_thread::sleep_for(kLockRetry);
+        }
+    }
+
 private:
     LockState state_;
     int fd_;
@@ -67,6 +100,18 @@ private:
 
 std::unique_ptr<InstanceLock> LockWithoutFile(LockState state) {
     return std::make_unique<FileInstanceLock>(state, -1);
+}
+
+// Locks an open file (owning it from here on), or tells who has it.
+std::unique_ptr<InstanceLock> LockOpenFile(int fd) {
+    if (fd < 0) {
+        return LockWithoutFile(LockState::Unavailable);
+    }
+    auto lock = std::make_unique<FileInstanceLock>(LockState::AlreadyRunning, fd);
+    if (lock->TryTake() == LockState::Unavailable) {
+        return LockWithoutFile(LockState::Unavailable);
+    }
+    return lock;
 }
 
 std::optional<fs::path> UserConfigRoot() {
@@ -227,16 +272,16 @@ std::unique_ptr<InstanceLock> AcquireInstanceLock(const std::string& name) {
         return LockWithoutFile(LockState::Unavailable);
     }
     // O_CLOEXEC: a started child (the command file, the browser) must not keep the lock alive.
-    const int fd = open((*folder / name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0) {
-        return LockWithoutFile(LockState::Unavailable);
+    return LockOpenFile(open((*folder / name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+}
+
+std::unique_ptr<InstanceLock> AcquireFileLock(const fs::path& file) {
+    // Readable by all: another user's copy on the same folder must be able to see the lock.
+    int fd = open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0 && (errno == EACCES || errno == EROFS)) {
+        fd = open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW); // flock needs no write access
     }
-    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
-        return std::make_unique<FileInstanceLock>(LockState::Acquired, fd);
-    }
-    const int error = errno;
-    close(fd);
-    return LockWithoutFile(error == EWOULDBLOCK ? LockState::AlreadyRunning : LockState::Unavailable);
+    return LockOpenFile(fd);
 }
 
 void WriteAutostartEntries(const fs::path& programExe) {
@@ -261,19 +306,5 @@ void StartCommandFileHidden(const fs::path& commandFile) {
 }
 
 void BringWindowToFront(void* /*nativeWindow*/) {}
-
-bool SyncFileToDisk(const fs::path& file) {
-    // Opened for writing: a folder in the file's place must fail, not be flushed instead. Never
-    // created: a missing file has nothing of ours to flush.
-    const int fd = open(file.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        return false;
-    }
-    int rc = 0;
-    while ((rc = fsync(fd)) != 0 && errno == EINTR) {
-    }
-    const bool flushed = rc == 0;
-    return close(fd) == 0 && flushed;
-}
 
 } // namespace brisko::platform

@@ -5,6 +5,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <string_view>
 
 namespace brisko::platform {
@@ -24,6 +25,14 @@ std::wstring Utf8ToWide(std::string_view text) {
     return wide;
 }
 
+// How often a wait for a file lock held elsewhere tries again.
+constexpr DWORD kLockRetryMs = 20;
+
+DWORD WaitMs(std::chrono::milliseconds timeout) {
+    return static_cast<DWORD>(std::clamp<std::chrono::milliseconds::rep>(timeout.count(), 0, INFINITE - 1));
+}
+
+// A named mutex. A copy that found it taken keeps its handle, so that it can wait for the holder.
 class MutexInstanceLock final : public InstanceLock {
 public:
     MutexInstanceLock(LockState state, HANDLE mutex) : state_(state), mutex_(mutex) {}
@@ -36,10 +45,70 @@ public:
     }
     LockState State() const override { return state_; }
 
+    bool WaitForRelease(std::chrono::milliseconds timeout) override {
+        if (state_ != LockState::AlreadyRunning) {
+            return state_ == LockState::Acquired;
+        }
+        // A holder that ends without releasing leaves the mutex abandoned: it is ours all the same.
+        const DWORD waited = WaitForSingleObject(mutex_, WaitMs(timeout));
+        if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) {
+            state_ = LockState::Acquired;
+        }
+        return state_ == LockState::Acquired;
+    }
+
 private:
     LockState state_;
     HANDLE mutex_;
 };
+
+// LockFileEx on the first byte of an open file. A copy that found it taken keeps its handle, so
+// that it can wait for the holder.
+class FileLock final : public InstanceLock {
+public:
+    explicit FileLock(HANDLE file) : file_(file) {}
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    ~FileLock() override {
+        if (file_ != INVALID_HANDLE_VALUE) {
+            CloseHandle(file_); // the lock goes with the handle
+        }
+    }
+    LockState State() const override { return state_; }
+
+    LockState TryTake() {
+        OVERLAPPED first{};
+        if (LockFileEx(file_, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &first)) {
+            return state_ = LockState::Acquired;
+        }
+        return state_ = GetLastError() == ERROR_LOCK_VIOLATION ? LockState::AlreadyRunning
+                                                               : LockState::Unavailable;
+    }
+
+    bool WaitForRelease(std::chrono::milliseconds timeout) override {
+        if (state_ != LockState::AlreadyRunning) {
+            return state_ == LockState::Acquired;
+        }
+        const ULONGLONG deadline = GetTickCount64() + WaitMs(timeout);
+        while (TryTake() == LockState::AlreadyRunning) {
+            if (GetTickCount64() >= deadline) {
+                return false;
+            }
+            Sleep(kLockRetryMs);
+        }
+        return state_ == LockState::Acquired;
+    }
+
+private:
+    HANDLE file_;
+    LockState state_ = LockState::Unavailable;
+};
+
+HANDLE OpenLockFile(const fs::path& file, DWORD access, DWORD disposition) {
+    // Full sharing: every copy opens the same file to lock it; the handle is not inherited.
+    return CreateFileW(file.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
 
 } // namespace
 
@@ -90,10 +159,21 @@ std::unique_ptr<InstanceLock> AcquireInstanceLock(const std::string& name) {
         return std::make_unique<MutexInstanceLock>(LockState::Unavailable, nullptr);
     }
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        CloseHandle(mutex);
-        return std::make_unique<MutexInstanceLock>(LockState::AlreadyRunning, nullptr);
+        return std::make_unique<MutexInstanceLock>(LockState::AlreadyRunning, mutex);
     }
     return std::make_unique<MutexInstanceLock>(LockState::Acquired, mutex);
+}
+
+std::unique_ptr<InstanceLock> AcquireFileLock(const fs::path& file) {
+    HANDLE handle = OpenLockFile(file, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
+    if (handle == INVALID_HANDLE_VALUE) {
+        handle = OpenLockFile(file, GENERIC_READ, OPEN_EXISTING); // locking needs no write access
+    }
+    auto lock = std::make_unique<FileLock>(handle);
+    if (handle != INVALID_HANDLE_VALUE) {
+        lock->TryTake();
+    }
+    return lock;
 }
 
 void WriteAutostartEntries(const fs::path& programExe) {
@@ -122,19 +202,6 @@ void BringWindowToFront(void* nativeWindow) {
         ShowWindow(window, SW_RESTORE);
     }
     SetForegroundWindow(window);
-}
-
-bool SyncFileToDisk(const fs::path& file) {
-    // Full sharing: the file stays open in the database engine meanwhile. Without backup semantics
-    // a folder cannot be opened, so a folder in the file's place fails as it should.
-    HANDLE handle =
-        CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    const bool flushed = FlushFileBuffers(handle) != 0;
-    return CloseHandle(handle) != 0 && flushed;
 }
 
 } // namespace brisko::platform

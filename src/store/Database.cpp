@@ -8,8 +8,6 @@
 namespace brisko::store {
 namespace {
 
-constexpr int kBusyTimeoutMs = 5000;
-
 // Column names compare as the engine compares identifiers: without regard to ASCII case.
 bool SameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
@@ -68,7 +66,32 @@ struct StatementCache {
     }
 };
 
-Database::Database(const std::filesystem::path& file) : cache_(std::make_shared<StatementCache>()) {
+namespace {
+
+constexpr int kSynchronousNormal = 1;
+constexpr int kSynchronousFull = 2;
+
+// The connection's synchronous setting (0 off, 1 normal, 2 full, 3 extra); full when unreadable.
+int SynchronousSetting(sqlite3* db) {
+    sqlite3_stmt* statement = nullptr;
+    int setting = kSynchronousFull;
+    if (sqlite3_prepare_v2(db, "PRAGMA synchronous", -1, &statement, nullptr) == SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW) {
+        setting = sqlite3_column_int(statement, 0);
+    }
+    sqlite3_finalize(statement);
+    return setting;
+}
+
+// Settings, not statements of the caller: run beside the fault hook's count.
+void SetSynchronous(sqlite3* db, int setting) {
+    sqlite3_exec(db, ("PRAGMA synchronous = " + std::to_string(setting)).c_str(), nullptr, nullptr, nullptr);
+}
+
+} // namespace
+
+Database::Database(const std::filesystem::path& file, std::chrono::milliseconds busyTimeout)
+    : cache_(std::make_shared<StatementCache>()) {
     const int rc = sqlite3_open_v2(ToUtf8(file).c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
         std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
@@ -76,7 +99,8 @@ Database::Database(const std::filesystem::path& file) : cache_(std::make_shared<
         db_ = nullptr;
         throw DatabaseError(message);
     }
-    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    sqlite3_busy_timeout(db_, static_cast<int>(busyTimeout.count()));
+    SetSynchronous(db_, kSynchronousFull);
 }
 
 Database::~Database() {
@@ -279,28 +303,6 @@ void Transaction::Commit() {
     done_ = true;
 }
 
-namespace {
-
-// The connection's synchronous setting (0 off, 1 normal, 2 full, 3 extra); full when unreadable.
-int SynchronousSetting(sqlite3* db) {
-    sqlite3_stmt* statement = nullptr;
-    int setting = 2;
-    if (sqlite3_prepare_v2(db, "PRAGMA synchronous", -1, &statement, nullptr) == SQLITE_OK &&
-        sqlite3_step(statement) == SQLITE_ROW) {
-        setting = sqlite3_column_int(statement, 0);
-    }
-    sqlite3_finalize(statement);
-    return setting;
-}
-
-// Settings, not statements of the caller: run beside the fault hook's count. A setting that cannot
-// be changed leaves commits waiting for the disk, which is the safe side.
-void SetSynchronous(sqlite3* db, int setting) {
-    sqlite3_exec(db, ("PRAGMA synchronous = " + std::to_string(setting)).c_str(), nullptr, nullptr, nullptr);
-}
-
-} // namespace
-
 std::string WriteRefusal(Database& db) {
     const std::string readOnly = sqlite3_errstr(SQLITE_READONLY);
     try {
@@ -324,12 +326,12 @@ void KeepToOwner(const std::filesystem::path& file) {
     }
 }
 
-CommitsWithoutDiskWait::CommitsWithoutDiskWait(Database& db)
+DiskWaitScope::DiskWaitScope(Database& db, bool waitForDisk)
     : db_(db.Handle()), kept_(SynchronousSetting(db_)) {
-    SetSynchronous(db_, 1);
+    SetSynchronous(db_, waitForDisk ? kSynchronousFull : kSynchronousNormal);
 }
 
-CommitsWithoutDiskWait::~CommitsWithoutDiskWait() {
+DiskWaitScope::~DiskWaitScope() {
     SetSynchronous(db_, kept_);
 }
 

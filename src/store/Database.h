@@ -1,6 +1,7 @@
 #pragma once
 // A connection to the local database file and the statements run on it. One connection is used by
 // one thread at a time; the window thread and the integration worker each open their own.
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -24,11 +25,17 @@ struct StatementFault {
     long long run = 0;       // statements run since the last arming
 };
 
+// How long a statement waits for a lock another connection holds before it fails with "database is
+// locked".
+inline constexpr std::chrono::milliseconds kBusyTimeout{5000};
+
 class Database {
 public:
     // Opens an existing file for reading and writing; a missing file is an open failure. Throws
-    // DatabaseError carrying the engine's own message.
-    explicit Database(const std::filesystem::path& file);
+    // DatabaseError carrying the engine's own message. Commits wait for the disk unless told
+    // otherwise (CommitsWithoutDiskWait), whatever the engine was built to do by default.
+    explicit Database(const std::filesystem::path& file,
+                      std::chrono::milliseconds busyTimeout = kBusyTimeout);
     ~Database();
     Database(Database&& other) noexcept;
     Database& operator=(Database&& other) noexcept;
@@ -122,20 +129,36 @@ std::string WriteRefusal(Database& db);
 // changes. Never throws.
 void KeepToOwner(const std::filesystem::path& file);
 
-// While it lives, commits on the connection return before the disk has them (WAL with synchronous
-// NORMAL): a crash of the program loses none of them, a power cut may take the last ones back until
-// the next commit that waits for the disk, which makes them durable too. Only for writes that are
-// repeated by themselves when undone.
-class CommitsWithoutDiskWait {
+// While it lives, commits on the connection wait for the disk or not, whatever the connection's own
+// setting; that setting comes back at the end. A setting that cannot be changed is left as it is.
+class DiskWaitScope {
 public:
-    explicit CommitsWithoutDiskWait(Database& db);
-    ~CommitsWithoutDiskWait();
-    CommitsWithoutDiskWait(const CommitsWithoutDiskWait&) = delete;
-    CommitsWithoutDiskWait& operator=(const CommitsWithoutDiskWait&) = delete;
+    DiskWaitScope(const DiskWaitScope&) = delete;
+    DiskWaitScope& operator=(const DiskWaitScope&) = delete;
+
+protected:
+    DiskWaitScope(Database& db, bool waitForDisk);
+    ~DiskWaitScope();
 
 private:
     sqlite3* db_;
     int kept_; // the connection's setting before
+};
+
+// Commits return before the disk has them (WAL with synchronous NORMAL): a crash of the program
+// loses none of them, a power cut may take the last ones back until the next commit that waits for
+// the disk, which makes them durable too. Only for writes that are repeated by themselves when
+// undone, or whose loss leaves a state that is safe as it is.
+class CommitsWithoutDiskWait : public DiskWaitScope {
+public:
+    explicit CommitsWithoutDiskWait(Database& db) : DiskWaitScope(db, false) {}
+};
+
+// Every commit is on the disk when it returns (synchronous FULL), also inside a
+// CommitsWithoutDiskWait.
+class CommitsWaitingForDisk : public DiskWaitScope {
+public:
+    explicit CommitsWaitingForDisk(Database& db) : DiskWaitScope(db, true) {}
 };
 
 } // namespace brisko::store

@@ -98,12 +98,24 @@ void GravaEstimativa(Database& db, long long id, std::string_view taxa, std::str
         .Step();
 }
 
-void MarcaRovezor(Database& db, long long id) {
-    MudaStatus(db, "UPDATE  PEDIDOS SET ID_MCH = 'ROVEZOR' where ID = :ID  ", id);
+bool ReservaPedido(Database& db, long long id, std::string_view lido) {
+    // The claim must outlive a power cut: a request sent on a claim the disk lost could be sent again.
+    const CommitsWaitingForDisk durable(db);
+    Statement claim = db.Prepare(
+        "UPDATE PEDIDOS SET ID_MCH = 'ERRO ROVEZOR' WHERE ID = :ID AND COALESCE(ID_MCH, '') = :LIDO");
+    claim.Bind(":ID", id).Bind(":LIDO", lido).Step();
+    return claim.Changes() == 1;
 }
 
-void MarcaErroRovezor(Database& db, long long id) {
-    MudaStatus(db, "UPDATE  PEDIDOS SET ID_MCH = 'ERRO ROVEZOR' where ID = :ID  ", id);
+void DevolvePedido(Database& db, long long id, std::string_view anterior) {
+    db.Prepare("UPDATE PEDIDOS SET ID_MCH = NULLIF(:ANTERIOR, '') WHERE ID = :ID AND ID_MCH = 'ERRO ROVEZOR'")
+        .Bind(":ANTERIOR", anterior)
+        .Bind(":ID", id)
+        .Step();
+}
+
+void MarcaRovezor(Database& db, long long id) {
+    MudaStatus(db, "UPDATE  PEDIDOS SET ID_MCH = 'ROVEZOR' where ID = :ID  ", id);
 }
 
 void MarcaJaEntregue(Database& db, long long id) {

@@ -55,8 +55,15 @@ void InserePedido(Database& db, const NovoPedido& pedido);
 std::optional<Pedido> PedidoPorId(Database& db, long long id);
 void GravaEstimativa(Database& db, long long id, std::string_view taxa, std::string_view latitude,
                      std::string_view longitude);
+// Claims the order for one courier request before it is sent: its ID_MCH goes from `lido`, the state
+// the caller read (NULL reads as ""), to "ERRO ROVEZOR", in a commit that is on the disk when this
+// returns. True when exactly that row changed; false when the order is not in that state any more
+// (another request has claimed it) or is gone. Only a true answer lets the request be sent.
+bool ReservaPedido(Database& db, long long id, std::string_view lido);
+// A claimed order whose request certainly opened no delivery goes back to `anterior`, the state it
+// was claimed from ("" back to NULL); an order that is no longer claimed is left alone.
+void DevolvePedido(Database& db, long long id, std::string_view anterior);
 void MarcaRovezor(Database& db, long long id);
-void MarcaErroRovezor(Database& db, long long id);
 void MarcaJaEntregue(Database& db, long long id);
 // Deletes the orders older than two days, whatever their request state; answers how many went.
 int ApagaPedidosAntigos(Database& db);

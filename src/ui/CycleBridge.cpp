@@ -35,7 +35,13 @@ CycleBridge::~CycleBridge() {
 }
 
 void CycleBridge::PedePasso() {
-    runner_->RequestPass();
+    if (!closing_) {
+        runner_->RequestPass();
+    }
+}
+
+void CycleBridge::Encerra() {
+    closing_ = true;
 }
 
 template <class Write> void CycleBridge::Queued(Write write) {

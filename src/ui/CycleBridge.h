@@ -27,6 +27,9 @@ public:
 
     // A pass on the worker; one asked for while another runs comes after it, never beside it.
     void PedePasso();
+    // The window is closing: from now on the pass reaches the window no more (its reads answer as
+    // signed out, so no courier request starts) and no pass starts after the running one.
+    void Encerra();
 
 private:
     app::PassOutlets Outlets();

@@ -8,6 +8,7 @@
 #include "PaymentMethods.h"
 #include "ResultText.h"
 #include "ScheduleMinutes.h"
+#include "SolicitaEntrega.h"
 #include "TextoLegivel.h"
 #include "URovezor.h"
 
@@ -88,14 +89,19 @@ std::string Text(const QString& value) {
     return value.toStdString();
 }
 
-// The marketplace's own order number: the field carries it after "aiqfome ", and the document
-// puts that prefix back itself.
-std::string RawOrderNumber(const QString& idPedido) {
-    std::string text = Text(idPedido);
-    if (text.starts_with(kOrderPrefix)) {
-        text.erase(0, kOrderPrefix.size());
+QString Q(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// "Erro: " and the platform's words, cut to a readable length; the line the program adds when no
+// answer came stays whole.
+QString ErrorMessage(std::string_view text) {
+    const std::string advice = "\n" + std::string(courier::kMayHaveBeenAcceptedLine);
+    const bool advised = text.ends_with(advice);
+    if (advised) {
+        text.remove_suffix(advice.size());
     }
-    return text;
+    return QStringLiteral("Erro: ") + TextoLegivel(text) + (advised ? Q(advice) : QString());
 }
 
 std::filesystem::path DatabaseFile(store::Database& db) {
@@ -108,13 +114,20 @@ std::filesystem::path DatabaseFile(store::Database& db) {
 
 } // namespace
 
-template <class Call> std::string TFEntrega::CallPlatform(Call&& call) {
+template <class Call> std::invoke_result_t<Call, store::Database&> TFEntrega::OffTheWindow(Call&& call) {
+    if (db_ == nullptr) {
+        throw std::logic_error("the delivery dialog has no database");
+    }
+    const std::filesystem::path file = DatabaseFile(*db_);
     SetBusy(true);
     struct Release {
         TFEntrega* dialog;
         ~Release() { dialog->SetBusy(false); }
     } release{this};
-    return RunInBackground(std::forward<Call>(call));
+    return RunInBackground([&] {
+        store::Database own(file);
+        return call(own);
+    });
 }
 
 template <class Action> void TFEntrega::Guarded(Action&& action) {
@@ -222,15 +235,8 @@ void TFEntrega::MontaTela() {
 }
 
 void TFEntrega::Fill(const store::Pedido& row, const QString& dateLine) {
-    ID = row.ID;
-    IDPEDIDO = QString::fromUtf8(kOrderPrefix.data(), static_cast<qsizetype>(kOrderPrefix.size())) +
-               QString::fromStdString(row.IDPEDIDO);
+    pedido_ = row;
     LabelDATAHORA->setText(dateLine);
-    CLIENTE = QString::fromStdString(row.CLIENTE);
-    TELEFONE = QString::fromStdString(row.TELEFONE);
-    ENDERECO = QString::fromStdString(row.ENDERECO);
-    LAT = QString::fromStdString(row.LATITUDE);
-    LNG = QString::fromStdString(row.LONGITUDE);
 }
 
 void TFEntrega::OpenFor(const store::Pedido& row, const QString& dateLine) {
@@ -261,16 +267,16 @@ void TFEntrega::done(int result) {
 
 void TFEntrega::FormShow() {
     ComboBoxAgendar->setFocus();
-    Label_IDPEDIDO->setText(QStringLiteral("🧾 ") + TextoLegivel(IDPEDIDO));
-    Label6CLIENTE->setText(QStringLiteral("👤 ") + TextoLegivel(CLIENTE));
-    LabelENDERECO->setText(QStringLiteral("📍 ") + TextoLegivel(ENDERECO));
-    const store::Empresa empresa = LeEmpresa();
+    Label_IDPEDIDO->setText(QStringLiteral("🧾 ") + TextoLegivel(Q(kOrderPrefix) + Q(pedido_.IDPEDIDO)));
+    Label6CLIENTE->setText(QStringLiteral("👤 ") + TextoLegivel(pedido_.CLIENTE));
+    LabelENDERECO->setText(QStringLiteral("📍 ") + TextoLegivel(pedido_.ENDERECO));
+    LeEmpresa();
     {
         // Refilled by the program: one estimate for the showing, not one per entry.
         const QSignalBlocker pagamentos(ComboBoxPagamentos);
         const QSignalBlocker categorias(ComboBoxCategorias);
-        FillChoices(ComboBoxPagamentos, courier::PaymentChoices(empresa.TIPOSPAGAMENTOS));
-        FillChoices(ComboBoxCategorias, courier::CategoryChoices(empresa.CATEGORIAS));
+        FillChoices(ComboBoxPagamentos, courier::PaymentChoices(empresa_.TIPOSPAGAMENTOS));
+        FillChoices(ComboBoxCategorias, courier::CategoryChoices(empresa_.CATEGORIAS));
     }
     // Once the dialog is on screen, so that the operator sees it while the platform answers.
     QMetaObject::invokeMethod(
@@ -285,26 +291,24 @@ void TFEntrega::FormShow() {
 
 void TFEntrega::EstimaEntrega() {
     LeEmpresa();
-    const dispatch::EstimateQuery query{
-        Text(EMPRESA_ENDERECO), Text(EMPRESA_BAIRRO), Text(EMPRESA_CIDADE), Text(EMPRESA_UF),
-        Text(EMPRESA_LAT), Text(EMPRESA_LNG), Text(ENDERECO),
-        // An order holds no district, city or state: the store's stand in.
-        Text(EMPRESA_BAIRRO), Text(EMPRESA_CIDADE), Text(EMPRESA_UF), Text(LAT), Text(LNG), std::string(),
-        Text(ComboBoxCategorias->currentText()), ComboBoxRetorno->currentText() == QStringLiteral("Sim")};
-    const std::string email = Text(EMPRESA_EMAIL);
-    const std::string senha = Text(EMPRESA_SENHA);
-    const std::string pedidoId = std::to_string(ID);
-    const std::filesystem::path file = DatabaseFile(*db_);
-    const std::string answer = CallPlatform([&] {
-        // The helper thread writes the estimate through a connection of its own.
-        store::Database own(file);
+    const store::Empresa& e = empresa_;
+    const dispatch::EstimateQuery query{e.ENDERECO, e.BAIRRO, e.CIDADE, e.UF, e.LAT, e.LNG, pedido_.ENDERECO,
+                                        // An order holds no district, city or state: the store's stand in.
+                                        e.BAIRRO, e.CIDADE, e.UF, pedido_.LATITUDE, pedido_.LONGITUDE,
+                                        std::string(), Text(ComboBoxCategorias->currentText()),
+                                        ComboBoxRetorno->currentText() == QStringLiteral("Sim")};
+    const std::string email = e.EMAIL;
+    const std::string senha = e.SENHA;
+    const std::string pedidoId = std::to_string(pedido_.ID);
+    // The helper thread writes the estimate through its own connection.
+    const std::string answer = OffTheWindow([&](store::Database& own) {
         return dispatch::EstimarEntrega(apiKey_, email, senha, query, pedidoId, own, endpoint_);
     });
     if (answer != net::kTrue) {
         ShowMessage(this, TextoLegivel(answer));
         return;
     }
-    if (const std::optional<store::Pedido> row = store::PedidoPorId(*db_, ID)) {
+    if (const std::optional<store::Pedido> row = store::PedidoPorId(*db_, pedido_.ID)) {
         Label1->setText(QStringLiteral("R$ ") + TextoLegivel(row->TAXAENTREGA));
     }
 }
@@ -314,36 +318,47 @@ void TFEntrega::Button4Click() {
     const std::optional<std::string> code =
         courier::PaymentCodeForName(Text(ComboBoxPagamentos->currentText()));
     if (!code) {
-        const std::string_view message = courier::kPaymentNotSpecifiedMessage;
-        ShowMessage(this, QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())));
+        ShowMessage(this, Q(courier::kPaymentNotSpecifiedMessage));
         return;
     }
-    const courier::DeliveryOptions options{*code, courier::ReturnFlag(Text(ComboBoxRetorno->currentText())),
-                                           Text(ComboBoxCategorias->currentText()),
-                                           courier::MinutesFromText(Text(ComboBoxAgendar->currentText()))};
-    const courier::PickupTimeTexts pickup = courier::PickupTime(LocalNow(), options.minutes);
-    const courier::StoreForRequest store{
-        Text(EMPRESA_IDROVEZOR), Text(EMPRESA_ENDERECO), Text(EMPRESA_BAIRRO), Text(EMPRESA_CIDADE),
-        Text(EMPRESA_UF),        Text(EMPRESA_LAT),      Text(EMPRESA_LNG)};
-    const courier::OrderForRequest order{RawOrderNumber(IDPEDIDO), Text(CLIENTE), Text(TELEFONE),
-                                         Text(ENDERECO),           Text(LAT),     Text(LNG)};
-    const std::string document = courier::BuildDeliveryRequest(options, pickup, store, order);
-    const std::string email = Text(EMPRESA_EMAIL);
-    const std::string senha = Text(EMPRESA_SENHA);
-    const std::string answer =
-        CallPlatform([&] { return dispatch::AbrirEntrega(apiKey_, email, senha, document, endpoint_); });
-    if (answer != net::kTrue) {
-        ShowMessage(this, QStringLiteral("Erro: ") + TextoLegivel(answer));
-        return;
+    courier::CourierRequest request;
+    request.options = {*code, courier::ReturnFlag(Text(ComboBoxRetorno->currentText())),
+                       Text(ComboBoxCategorias->currentText()),
+                       courier::MinutesFromText(Text(ComboBoxAgendar->currentText()))};
+    request.pickup = courier::PickupTime(LocalNow(), request.options.minutes);
+    request.requester = courier::Requester::Operator;
+    const store::Pedido pedido = pedido_;
+    const store::Empresa empresa = empresa_;
+    const courier::CourierAnswer answer = OffTheWindow([&](store::Database& own) {
+        return courier::SolicitaEntrega(own, empresa, pedido, request, apiKey_, endpoint_);
+    });
+    switch (answer.outcome) {
+    case courier::RequestOutcome::Accepted:
+        pedido_.ID_MCH = answer.state;
+        accept();
+        ShowMessage(parentWidget(), QStringLiteral("Entrega solicitada com sucesso!"));
+        break;
+    case courier::RequestOutcome::Refused:
+    case courier::RequestOutcome::Unanswered:
+        // A second press claims the order from the state this request left it in.
+        pedido_.ID_MCH = answer.state;
+        ShowMessage(this, ErrorMessage(answer.text));
+        break;
+    case courier::RequestOutcome::NotClaimed:
+        // The state read at opening stays: every press is refused until the dialog is opened anew.
+        ShowMessage(this, Q(answer.text));
+        break;
+    case courier::RequestOutcome::Abandoned:
+        break; // the program is closing
     }
-    store::MarcaRovezor(*db_, ID);
-    accept();
-    ShowMessage(parentWidget(), QStringLiteral("Entrega solicitada com sucesso!"));
 }
 
 void TFEntrega::Button1Click() {
     ComboBoxAgendar->setFocus();
-    store::MarcaJaEntregue(*db_, ID);
+    OffTheWindow([id = pedido_.ID](store::Database& own) {
+        store::MarcaJaEntregue(own, id);
+        return true;
+    });
     accept();
 }
 
@@ -352,21 +367,11 @@ void TFEntrega::FormClose() {
     emit closed();
 }
 
-store::Empresa TFEntrega::LeEmpresa() {
+void TFEntrega::LeEmpresa() {
     if (db_ == nullptr) {
         throw std::logic_error("the delivery dialog has no database");
     }
-    const store::Empresa empresa = store::LeEmpresa(*db_).value_or(store::Empresa{});
-    EMPRESA_EMAIL = QString::fromStdString(empresa.EMAIL);
-    EMPRESA_SENHA = QString::fromStdString(empresa.SENHA);
-    EMPRESA_IDROVEZOR = QString::fromStdString(empresa.IDROVEZOR);
-    EMPRESA_ENDERECO = QString::fromStdString(empresa.ENDERECO);
-    EMPRESA_BAIRRO = QString::fromStdString(empresa.BAIRRO);
-    EMPRESA_CIDADE = QString::fromStdString(empresa.CIDADE);
-    EMPRESA_UF = QString::fromStdString(empresa.UF);
-    EMPRESA_LAT = QString::fromStdString(empresa.LAT);
-    EMPRESA_LNG = QString::fromStdString(empresa.LNG);
-    return empresa;
+    empresa_ = store::LeEmpresa(*db_).value_or(store::Empresa{});
 }
 
 void TFEntrega::SetBusy(bool busy) {

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <string>
+#include <type_traits>
 
 class QComboBox;
 class QLabel;
@@ -26,33 +27,19 @@ public:
     explicit TFEntrega(QWidget* parent = nullptr);
 
     // The window thread's connection and where the platform is reached; needed before the first
-    // showing. The platform calls use a connection of their own to the same file.
+    // showing. The platform calls, and the writes on the order, use a connection of their own to
+    // the same file on a helper thread.
     void Attach(store::Database& db, std::string apiKey, dispatch::Endpoint endpoint = {});
 
-    // Fills the order fields from a card's row and its date line ("aiqfome " before the number).
+    // Takes the order as a card's row read it, and the card's date line.
     void Fill(const store::Pedido& row, const QString& dateLine);
     // Fill, then show the dialog modally until it closes.
     void OpenFor(const store::Pedido& row, const QString& dateLine);
 
-    // The order, set by the opener before each showing.
-    long long ID = 0;
-    QString IDPEDIDO; // "aiqfome " + PEDIDOS.IDPEDIDO
-    QString CLIENTE;
-    QString TELEFONE;
-    QString ENDERECO;
-    QString LAT;
-    QString LNG;
-
+    // The order as its card read it: "Solicitar entrega" claims it from the state it had then.
+    const store::Pedido& Pedido() const { return pedido_; }
     // The store's record, read at each showing and again at each estimate.
-    QString EMPRESA_EMAIL;
-    QString EMPRESA_SENHA;
-    QString EMPRESA_IDROVEZOR;
-    QString EMPRESA_ENDERECO;
-    QString EMPRESA_BAIRRO;
-    QString EMPRESA_CIDADE;
-    QString EMPRESA_UF;
-    QString EMPRESA_LAT;
-    QString EMPRESA_LNG;
+    const store::Empresa& Empresa() const { return empresa_; }
 
     // Shows the card's date line exactly as the card shows it; set by the opener.
     QLabel* LabelDATAHORA = nullptr;
@@ -76,10 +63,11 @@ private:
     void Button1Click();
     void FormClose();
 
-    // Reads the store's record into the EMPRESA_ fields; the whole row is answered for the lists.
-    store::Empresa LeEmpresa();
-    // Runs a platform call on a helper thread with the dialog's controls disabled meanwhile.
-    template <class Call> std::string CallPlatform(Call&& call);
+    // Reads the store's record afresh.
+    void LeEmpresa();
+    // Runs a platform call or a write on a helper thread, on a connection of its own, with the
+    // dialog's controls disabled meanwhile.
+    template <class Call> std::invoke_result_t<Call, store::Database&> OffTheWindow(Call&& call);
     void SetBusy(bool busy);
     // Runs a window action; an error it raises ends it and is shown in a message box.
     template <class Action> void Guarded(Action&& action);
@@ -88,6 +76,8 @@ private:
     std::string apiKey_;
     dispatch::Endpoint endpoint_;
     bool busy_ = false; // a platform call is running
+    store::Pedido pedido_;
+    store::Empresa empresa_;
 
     QLabel* Label_IDPEDIDO = nullptr;
     QLabel* Label6CLIENTE = nullptr;

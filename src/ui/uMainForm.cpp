@@ -37,6 +37,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <chrono>
 #include <system_error>
 #include <utility>
 
@@ -52,6 +53,9 @@ constexpr int kTimerVersaoMs = 1000;
 constexpr int kMinimumOuterWidth = 900;
 constexpr int kMinimumOuterHeight = 600;
 constexpr int kAposPinturaMaxMs = 2000;
+// How long the window's own statements wait for a lock another connection holds: enough for the
+// worker's short writes, far below a freeze the operator would notice.
+constexpr std::chrono::milliseconds kEsperaBancoJanela{300};
 
 const QString kMinutosPadrao = QStringLiteral("120");
 
@@ -129,6 +133,8 @@ void ExigeGravacao(store::Database& database, const std::filesystem::path& file)
 TMainForm::TMainForm(std::filesystem::path programFolder, MainFormOptions options, QWidget* parent)
     : QMainWindow(parent), programFolder_(std::move(programFolder)),
       arquivoBanco_(programFolder_ / "BD" / "BANCO.db"), options_(std::move(options)) {
+    options_.dispatch.abandon = encerrando_;
+    options_.marketplace.abandon = encerrando_;
     setObjectName(QStringLiteral("MainForm"));
     // A fixed frame with the system menu and minimise only: no maximise button.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -383,7 +389,7 @@ void TMainForm::VariaveisPadrao() {
 
 void TMainForm::AbreBanco() {
     try {
-        auto database = std::make_unique<store::Database>(arquivoBanco_);
+        auto database = std::make_unique<store::Database>(arquivoBanco_, kEsperaBancoJanela);
         ExigeGravacao(*database, arquivoBanco_);
         // Whatever copy this is (the build's, an installed one run in place, one made before the
         // launcher kept its copies private), the passwords it will hold are the user's alone.
@@ -545,7 +551,8 @@ void TMainForm::VirtualImage1Click() {
 
 void TMainForm::closeEvent(QCloseEvent* event) {
     if (FormCloseQuery()) {
-        event->accept();
+        Encerra();
+        event->accept(); // the window goes now; the process ends once the worker is done
     } else {
         event->ignore();
     }
@@ -557,14 +564,33 @@ bool TMainForm::FormCloseQuery() {
            QMessageBox::Yes;
 }
 
+// Closing closes: marketplace calls, estimates and a sign-in in flight are abandoned at once and no
+// new call starts (a courier request already sent is finished and marked by its own road), nothing
+// is drawn or timed any more, and a start made from now on finds its front request untaken, so it
+// waits for this process to end and then shows its own window.
+void TMainForm::Encerra() {
+    {
+        const std::lock_guard lock(marcadorMutex_);
+        encerrando_->store(true);
+    }
+    for (QTimer* timer : findChildren<QTimer*>(Qt::FindDirectChildrenOnly)) {
+        timer->stop();
+    }
+    ciclo_->Encerra();
+}
+
 void TMainForm::TimerVersaoTimer() {
     TimerVersao->stop();
     versaoPool_.start([this, marker = programFolder_ / "open" / "open.ini"] {
-        // Only the marker's presence matters, so a half-written one counts too.
-        std::error_code ignored;
-        const bool pedido = std::filesystem::exists(marker, ignored);
-        if (pedido) {
-            std::filesystem::remove(marker, ignored); // undeletable: asked again on the next tick
+        bool pedido = false;
+        {
+            const std::lock_guard lock(marcadorMutex_);
+            // Only the marker's presence matters, so a half-written one counts too.
+            std::error_code ignored;
+            pedido = !encerrando_->load() && std::filesystem::exists(marker, ignored);
+            if (pedido) {
+                std::filesystem::remove(marker, ignored); // undeletable: asked again on the next tick
+            }
         }
         QMetaObject::invokeMethod(
             this,
@@ -572,13 +598,18 @@ void TMainForm::TimerVersaoTimer() {
                 if (pedido) {
                     TrazParaFrente();
                 }
-                TimerVersao->start();
+                if (!encerrando_->load()) {
+                    TimerVersao->start();
+                }
             },
             Qt::QueuedConnection);
     });
 }
 
 void TMainForm::TrazParaFrente() {
+    if (encerrando_->load()) {
+        return; // a window that closed stays closed
+    }
     if (isMinimized()) {
         showNormal();
     }
@@ -765,6 +796,10 @@ void TMainForm::SpeedButton2Click() {
 // ---- Timers ----
 
 void TMainForm::PassoImediato() {
+    if (passoEmCurso_) {
+        passoSeguinte_ = true; // comes when the running pass ends; the timers stay stopped
+        return;
+    }
     DefineIntervalo(TimerDelivery, 1);
     Inicia(TimerDelivery);
 }
@@ -783,6 +818,7 @@ void TMainForm::TimerDeliveryTimer() {
     }
     if (vLogado) {
         ComboBoxAgendar->setEnabled(false);
+        passoEmCurso_ = true;
         ciclo_->PedePasso(); // FimDoPasso restarts the timers when it is over
     } else {
         DefineIntervalo(TimerDelivery, 5000);
@@ -793,6 +829,11 @@ void TMainForm::TimerDeliveryTimer() {
 }
 
 void TMainForm::FimDoPasso() {
+    passoEmCurso_ = false;
+    if (std::exchange(passoSeguinte_, false)) {
+        TimerDeliveryTimer(); // the next pass starts now; 30 s are counted from its end
+        return;
+    }
     ComboBoxAgendar->setEnabled(true);
     CountDelivery = 30;
     Inicia(TimerCountDelivery);

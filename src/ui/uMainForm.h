@@ -8,9 +8,11 @@
 #include <QPointer>
 #include <QThreadPool>
 
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 class QCheckBox;
@@ -35,7 +37,7 @@ class TFCadastroDelivery;
 class TFEntrega;
 
 // Where the outside services are reached; the program uses the build's constants, tests point
-// them at the simulators.
+// them at the simulators. The window sets both endpoints' abandon flag itself.
 struct MainFormOptions {
     dispatch::Endpoint dispatch{};
     marketplace::Endpoint marketplace{};
@@ -53,7 +55,9 @@ public:
     void Logado(bool V);
     bool EstaLogado() const { return vLogado; }
 
-    // The window thread's connection; throws DatabaseError when the file could not be opened.
+    // The window thread's connection; throws DatabaseError when the file could not be opened. It
+    // waits only briefly for a lock another connection holds: a write under a long lock fails with
+    // "database is locked" instead of freezing the window.
     store::Database& Banco();
     const std::filesystem::path& ArquivoBanco() const { return arquivoBanco_; }
     const MainFormOptions& Opcoes() const { return options_; }
@@ -99,6 +103,7 @@ private:
     void AbreBanco();
     void FormShow();
     bool FormCloseQuery();
+    void Encerra();
     void TimerVersaoTimer();
 
     // Sign-in and sign-out.
@@ -143,7 +148,13 @@ private:
     std::function<void()> criaDialogos_; // empty once run, or when the dialogs were given directly
     std::unique_ptr<CycleBridge> ciclo_;
     bool mostrada_ = false;
-    bool aposPintura_ = false; // what follows the first paint has run
+    bool aposPintura_ = false;   // what follows the first paint has run
+    bool passoEmCurso_ = false;  // a pass was asked for and has not handed the cycle back yet
+    bool passoSeguinte_ = false; // an immediate pass asked for meanwhile: it starts when that pass ends
+    // Set once the operator has answered Yes to closing: every call to the services is abandoned
+    // and none starts; the front request marker is left for the next start to find.
+    const std::shared_ptr<std::atomic<bool>> encerrando_ = std::make_shared<std::atomic<bool>>(false);
+    std::mutex marcadorMutex_; // the bring-to-front check takes the marker only while not closing
     QString ultimoErroLista_;  // the list refresh reports a failure once, not every 2 seconds
 
     // Operator constants of this build, set once at creation.

@@ -56,6 +56,43 @@ TEST_F(OpeningTest, TheAnswerBecomesTheResultText) {
     }
 }
 
+TEST_F(OpeningTest, WhatBecameOfTheRequestTellsWhetherACourierMayCome) {
+    using namespace std::chrono_literals;
+    struct Case {
+        const char* what;
+        sim::Answer answer;
+        OpeningOutcome outcome;
+    };
+    const Case cases[] = {
+        {"accepted", JsonAnswer(200, R"({"response":{"id_mch":1}})"), OpeningOutcome::Accepted},
+        {"reasons", JsonAnswer(200, R"({"response":{"erros":["Fora da área"]}})"), OpeningOutcome::Refused},
+        {"no reasons at all", JsonAnswer(200, R"({"response":{"erros":[]}})"), OpeningOutcome::Refused},
+        {"a 401", JsonAnswer(401, R"({"errors":[{"message":"Senha"}]})"), OpeningOutcome::Refused},
+        {"a 422", JsonAnswer(422, R"({"errors":[{"message":"Inválido"}]})"), OpeningOutcome::Refused},
+        {"a 500", JsonAnswer(500, "{}"), OpeningOutcome::Unanswered},
+        {"a 504 from a gateway", JsonAnswer(504, "Gateway Timeout"), OpeningOutcome::Unanswered},
+        {"a 200 without its members", JsonAnswer(200, R"({"response":{}})"), OpeningOutcome::Unanswered},
+        {"a 200 that is no JSON", JsonAnswer(200, "ok"), OpeningOutcome::Unanswered},
+        {"a 201", JsonAnswer(201, R"({"response":{"erros":["A"]}})"), OpeningOutcome::Unanswered},
+        {"dropped mid-answer", sim::Answer().WithBody(R"({"response":)").DroppedAfterHeaders(),
+         OpeningOutcome::Unanswered},
+        {"no answer in time", sim::Answer().WithDelay(3s).WithBody("{}"), OpeningOutcome::Unanswered},
+    };
+    for (const Case& c : cases) {
+        platform.Script("POST", "/api/integracao/abrirEntrega", c.answer);
+        // A short read time-out for the answer that is held back; the others have time to spare.
+        Endpoint waits = endpoint;
+        waits.readTimeout = c.answer.delay.count() > 0 ? 1s : 10s;
+        const OpeningAnswer answer = AbrirEntregaComDesfecho(kApiKey, kLojaEmail, kDemoPassword, "{}", waits);
+        EXPECT_EQ(answer.outcome, c.outcome) << c.what << ": " << answer.text;
+    }
+
+    // Nobody listens: the request never left.
+    platform.Stop();
+    EXPECT_EQ(AbrirEntregaComDesfecho(kApiKey, kLojaEmail, kDemoPassword, "{}", endpoint).outcome,
+              OpeningOutcome::NotSent);
+}
+
 TEST_F(OpeningTest, AnAcceptedRequestIsListedOnTheManagementPage) {
     ASSERT_EQ(LoginLoja(), "TRUE");
     ASSERT_EQ(Abrir(DocumentFor({"X", true, "Bike", 30})), "TRUE");

@@ -3,6 +3,8 @@
 #include "Http.h"
 #include "SimServer.h"
 
+#include "SilentListener.h"
+
 #include <gtest/gtest.h>
 #ifndef BRISKO_REMOTE_SIMULATORS
 #include <arpa/inet.h>
@@ -12,7 +14,9 @@
 #endif
 #include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
+#include <memory>
 #include <set>
 #include <thread>
 
@@ -219,15 +223,19 @@ TEST_F(Https, ARedirectLoopEndsAfterFifteenHops) {
 }
 
 TEST_F(Https, FailuresWithoutACompleteAnswer) {
-    // Never answers within the read time-out.
+    // Never answers within the read time-out: the request reached the server.
     server.Script("GET", "/silent", Answer().WithDelay(60s));
     HttpRequest silent = Request("/silent");
     silent.readTimeout = 300ms;
-    EXPECT_NE(Failed(Perform(silent)).find("Read timed out"), std::string::npos);
+    const HttpOutcome timedOut = Perform(silent);
+    EXPECT_NE(Failed(timedOut).find("Read timed out"), std::string::npos);
+    EXPECT_TRUE(timedOut.sent);
 
     // Headers, part of the body, then the connection is dropped.
     server.Script("GET", "/dropped", Answer().WithBody("{\"partial\":").DroppedAfterHeaders());
-    Failed(Perform(Request("/dropped")));
+    const HttpOutcome dropped = Perform(Request("/dropped"));
+    Failed(dropped);
+    EXPECT_TRUE(dropped.sent);
 
     // A body that never ends is stopped at the size limit.
     server.Script("GET", "/endless", Answer().Endless());
@@ -249,12 +257,72 @@ TEST_F(Https, FailuresWithoutACompleteAnswer) {
     stopped.Stop();
     HttpRequest refused = Request("/");
     refused.url = closedUrl;
-    Failed(Perform(refused));
+    const HttpOutcome notConnected = Perform(refused);
+    Failed(notConnected);
+    EXPECT_FALSE(notConnected.sent);
 
     // Name that does not resolve.
     HttpRequest unresolved = Request("/");
     unresolved.url = "https://host.invalid/";
-    Failed(Perform(unresolved));
+    const HttpOutcome notResolved = Perform(unresolved);
+    Failed(notResolved);
+    EXPECT_FALSE(notResolved.sent);
+}
+
+TEST_F(Https, AbandonedCallsEndAtOnceAndSayWhetherTheRequestLeft) {
+    const auto abandon = std::make_shared<std::atomic<bool>>(false);
+    test::SilentListener handshakeNeverEnds;
+    struct Case {
+        const char* what;
+        std::string url;
+        bool abandonOnceSent;
+        bool answered; // the call came to its end all the same
+        bool sent;
+    };
+    // Each answer comes 3 s after its request, long after the flag is set: a call that ends with a
+    // failure was abandoned, not timed out (the time-outs are longer still).
+    server.SetAnswerDelay(3s);
+    const Case cases[] = {
+        {"waiting for its answer", server.BaseUrl() + "/a", true, false, true},
+        {"sent, finished all the same", server.BaseUrl() + "/b", false, true, true},
+        {"still connecting", handshakeNeverEnds.BaseUrl() + "/c", false, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        abandon->store(false);
+        HttpRequest request = Request("/");
+        request.url = c.url;
+        request.connectTimeout = 10s;
+        request.readTimeout = 10s;
+        request.abandon = abandon;
+        request.abandonOnceSent = c.abandonOnceSent;
+        // Set once the server has the request, or a while into a handshake that never ends.
+        const std::size_t received = server.Requests().size();
+        std::thread setter([&] {
+            if (c.sent) {
+                while (server.Requests().size() == received) {
+                    std::this_thread::sleep_for(5ms);
+                }
+            } else {
+                std::this_thread::sleep_for(300ms);
+            }
+            abandon->store(true);
+        });
+        const HttpOutcome outcome = Perform(request);
+        setter.join();
+        EXPECT_EQ(outcome.response.has_value(), c.answered) << outcome.failure;
+        if (!c.answered) {
+            EXPECT_EQ(outcome.failure, "Call abandoned: the program is closing");
+            EXPECT_EQ(outcome.sent, c.sent);
+        }
+    }
+    // Once abandoned, a call is not made at all.
+    HttpRequest late = Request("/late");
+    late.abandon = abandon;
+    const HttpOutcome notMade = Perform(late);
+    EXPECT_EQ(Failed(notMade), "Call abandoned: the program is closing");
+    EXPECT_FALSE(notMade.sent);
+    EXPECT_EQ(server.Requests().size(), 2u);
 }
 
 TEST_F(Https, BodyLimitIsInclusive) {

@@ -1,6 +1,6 @@
-// The Win32 platform layer, run under wine: the named-mutex instance lock, the Run-key autostart
-// entries, the program folder, the hidden command file, bringing a window forward, flushing a
-// file to the disk.
+// The Win32 platform layer, run under wine: the named-mutex instance lock and the file lock beside
+// the database (held, seen from another process, waited for), the Run-key autostart entries, the
+// program folder, the hidden command file, bringing a window forward.
 // Self-contained (mingw has no GoogleTest here): prints "N passed, M failed", exits 1 on a failure.
 #include "Platform.h"
 #include "RunKeyWin.h"
@@ -9,8 +9,9 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstring>
+#include <cwchar>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -32,38 +33,129 @@ void Check(bool ok, const char* what, int line) {
 }
 #define CHECK(condition) Check((condition), #condition, __LINE__)
 
-constexpr char kLockStateArgument[] = "--lock-state";
+constexpr wchar_t kLockStateArgument[] = L"--lock-state";
+constexpr wchar_t kHoldArgument[] = L"--hold";
 constexpr wchar_t kValueName[] = L"BriskoDerereve";
 
-// The lock state another process sees for `name`: this program started again as a probe.
-LockState StateSeenByAnotherProcess(const std::string& name) {
-    std::wstring command =
-        L"\"" + ExecutablePath().wstring() + L"\" --lock-state " + fs::path(name).wstring();
+std::string Utf8(const std::wstring& wide) {
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<size_t>(length > 0 ? length - 1 : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, text.data(), length, nullptr, nullptr);
+    return text;
+}
+
+// The instance lock of that name, or the file lock of that path when it names a path.
+std::unique_ptr<InstanceLock> Acquire(const std::wstring& nameOrFile) {
+    if (nameOrFile.find(L'\\') != std::wstring::npos) {
+        return AcquireFileLock(fs::path(nameOrFile));
+    }
+    return AcquireInstanceLock(Utf8(nameOrFile));
+}
+
+// This program started again with `arguments`; the caller waits for it and closes the handle.
+HANDLE StartThisProgram(const std::wstring& arguments) {
+    std::wstring command = L"\"" + ExecutablePath().wstring() + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process)) {
+        return nullptr;
+    }
+    CloseHandle(process.hThread);
+    return process.hProcess;
+}
+
+// The lock state another process sees for `nameOrFile`: this program started again as a probe.
+LockState StateSeenByAnotherProcess(const std::wstring& nameOrFile) {
+    HANDLE probe = StartThisProgram(L"--lock-state \"" + nameOrFile + L"\"");
+    if (probe == nullptr) {
         return static_cast<LockState>(-1);
     }
-    WaitForSingleObject(process.hProcess, 60000);
+    WaitForSingleObject(probe, 60000);
     DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    GetExitCodeProcess(probe, &code);
+    CloseHandle(probe);
     return static_cast<LockState>(code);
+}
+
+// Another process that takes the lock, holds it for `ms` and ends without letting it go itself.
+// Answers once that process holds it; nullptr when it never did.
+HANDLE HeldByAnotherProcess(const std::wstring& nameOrFile, int ms) {
+    HANDLE holder = StartThisProgram(L"--hold \"" + nameOrFile + L"\" " + std::to_wstring(ms));
+    for (int i = 0; holder != nullptr && i < 3000; ++i) {
+        if (Acquire(nameOrFile)->State() == LockState::AlreadyRunning) {
+            return holder;
+        }
+        Sleep(20);
+    }
+    return nullptr;
 }
 
 void InstanceLockIsOnePerNameUntilItsHolderIsGone() {
     auto first = AcquireInstanceLock("BriskoDerereve.exeMutex");
     CHECK(first->State() == LockState::Acquired);
     CHECK(AcquireInstanceLock("BriskoDerereve.exeMutex")->State() == LockState::AlreadyRunning);
-    CHECK(StateSeenByAnotherProcess("BriskoDerereve.exeMutex") == LockState::AlreadyRunning);
+    CHECK(StateSeenByAnotherProcess(L"BriskoDerereve.exeMutex") == LockState::AlreadyRunning);
     CHECK(AcquireInstanceLock("Other.exeMutex")->State() == LockState::Acquired);
 
     first.reset();
-    CHECK(StateSeenByAnotherProcess("BriskoDerereve.exeMutex") == LockState::Acquired);
+    CHECK(StateSeenByAnotherProcess(L"BriskoDerereve.exeMutex") == LockState::Acquired);
     CHECK(AcquireInstanceLock("BriskoDerereve.exeMutex")->State() == LockState::Acquired);
+}
+
+void FileLockIsOnePerFileAcrossProcessesAndSurvivesAReadOnlyFile() {
+    const fs::path folder = fs::temp_directory_path() / L"brisko-lock-\u00e7";
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+    fs::create_directories(folder);
+    const fs::path file = folder / L"BANCO.db.lock";
+    {
+        auto first = AcquireFileLock(file);
+        CHECK(first->State() == LockState::Acquired);
+        CHECK(fs::exists(file));
+        CHECK(AcquireFileLock(file)->State() == LockState::AlreadyRunning);
+        CHECK(StateSeenByAnotherProcess(file.wstring()) == LockState::AlreadyRunning);
+        CHECK(AcquireFileLock(folder / L"other.lock")->State() == LockState::Acquired);
+    }
+    CHECK(StateSeenByAnotherProcess(file.wstring()) == LockState::Acquired);
+
+    // A file that may only be read is locked all the same; no file and no folder: unavailable.
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
+    {
+        auto readOnly = AcquireFileLock(file);
+        CHECK(readOnly->State() == LockState::Acquired);
+        CHECK(StateSeenByAnotherProcess(file.wstring()) == LockState::AlreadyRunning);
+    }
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    auto nowhere = AcquireFileLock(folder / L"missing" / L"BANCO.db.lock");
+    CHECK(nowhere->State() == LockState::Unavailable);
+    CHECK(!nowhere->WaitForRelease(std::chrono::milliseconds(100)));
+    fs::remove_all(folder, ignored);
+}
+
+// A start that finds the lock taken waits for its holder to end, within its time, and then holds
+// it; a holder that ends without letting go (an abandoned mutex) counts as gone.
+void WaitingForALockEndsWhenItsHolderEnds() {
+    const fs::path folder = fs::temp_directory_path() / L"brisko-wait";
+    std::error_code ignored;
+    fs::create_directories(folder);
+    for (const std::wstring& nameOrFile :
+         {std::wstring(L"BriskoWait.exeMutex"), (folder / L"BANCO.db.lock").wstring()}) {
+        HANDLE holder = HeldByAnotherProcess(nameOrFile, 1500);
+        CHECK(holder != nullptr);
+        auto waiting = Acquire(nameOrFile);
+        CHECK(waiting->State() == LockState::AlreadyRunning);
+        CHECK(!waiting->WaitForRelease(std::chrono::milliseconds(100)));
+        CHECK(waiting->WaitForRelease(std::chrono::seconds(60)));
+        CHECK(waiting->State() == LockState::Acquired);
+        CHECK(StateSeenByAnotherProcess(nameOrFile) == LockState::AlreadyRunning);
+        if (holder != nullptr) {
+            WaitForSingleObject(holder, 60000);
+            CloseHandle(holder);
+        }
+    }
+    fs::remove_all(folder, ignored);
 }
 
 // The "BriskoDerereve" value under root\runKey, or "<missing>".
@@ -176,36 +268,29 @@ void BringWindowToFrontRestoresOnlyAMinimisedWindow() {
     BringWindowToFront(window); // no longer a window: nothing happens
 }
 
-void SyncFileToDiskFlushesAFileOpenElsewhereAndRefusesWhatIsNoFile() {
-    const fs::path folder = fs::temp_directory_path() / L"brisko-sync-\u00e7";
-    std::error_code ignored;
-    fs::remove_all(folder, ignored);
-    fs::create_directories(folder / L"folder-wal");
-    {
-        std::ofstream writer(folder / L"BANCO.db-wal", std::ios::binary);
-        writer << "frames";
-        writer.flush();
-        CHECK(SyncFileToDisk(folder / L"BANCO.db-wal"));
-    }
-    CHECK(!SyncFileToDisk(folder / L"missing-wal"));
-    CHECK(!fs::exists(folder / L"missing-wal"));
-    CHECK(!SyncFileToDisk(folder / L"folder-wal"));
-    fs::remove_all(folder, ignored);
-}
-
 } // namespace
 
-int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[1], kLockStateArgument) == 0) {
-        return static_cast<int>(AcquireInstanceLock(argv[2])->State());
+int main() {
+    // The probes' arguments carry paths: read as UTF-16, not through the ANSI code page.
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (argc == 3 && std::wcscmp(argv[1], kLockStateArgument) == 0) {
+        return static_cast<int>(Acquire(argv[2])->State());
+    }
+    if (argc == 4 && std::wcscmp(argv[1], kHoldArgument) == 0) {
+        const auto held = Acquire(argv[2]);
+        held->WaitForRelease(std::chrono::seconds(60)); // the test's own probe may hold it a moment
+        Sleep(static_cast<DWORD>(std::wcstol(argv[3], nullptr, 10)));
+        ExitProcess(held->State() == LockState::Acquired ? 0 : 1); // the lock is left to the system
     }
     InstanceLockIsOnePerNameUntilItsHolderIsGone();
+    FileLockIsOnePerFileAcrossProcessesAndSurvivesAReadOnlyFile();
+    WaitingForALockEndsWhenItsHolderEnds();
     AutostartEntriesNameTheQuotedProgramPath();
     RootThatCannotBeWrittenIsSkipped();
     ProgramFolderIsTheExecutablesNotTheCurrentOne();
     CommandFileRunsInItsOwnFolder();
     BringWindowToFrontRestoresOnlyAMinimisedWindow();
-    SyncFileToDiskFlushesAFileOpenElsewhereAndRefusesWhatIsNoFile();
     std::printf("%d passed, %d failed\n", passed, failed);
     return failed == 0 ? 0 : 1;
 }

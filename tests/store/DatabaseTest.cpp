@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 
 #include "StoreFixture.h"
+#include "WriteLockHolder.h"
 
 namespace brisko::test {
 namespace {
@@ -186,7 +188,7 @@ TEST_F(StoreTest, StatementOutlivingItsConnectionIsFinishedSafely) {
     orphan.reset(); // the engine closes once the statement is finished, which is not given back
 }
 
-TEST_F(StoreTest, CommitsWithoutDiskWaitOnlyWhileTheScopeLasts) {
+TEST_F(StoreTest, CommitsWaitForTheDiskUnlessAScopeSaysOtherwise) {
     const auto synchronous = [&] {
         auto setting = db.Prepare("PRAGMA synchronous");
         setting.Step();
@@ -197,11 +199,31 @@ TEST_F(StoreTest, CommitsWithoutDiskWaitOnlyWhileTheScopeLasts) {
     try {
         const store::CommitsWithoutDiskWait relaxed(db);
         EXPECT_EQ(synchronous(), 1);
+        {
+            const store::CommitsWaitingForDisk durable(db);
+            EXPECT_EQ(synchronous(), 2);
+        }
+        EXPECT_EQ(synchronous(), 1);
         store::InserePedido(db, {.DATAHORA = "x", .IDPEDIDO = "1"});
         store::InserePedido(db, {.DATAHORA = "x", .IDPEDIDO = "1"}); // refused: a duplicate
     } catch (const DatabaseError&) {
     }
     EXPECT_EQ(synchronous(), full) << "a failure inside the scope leaves commits waiting again";
+}
+
+TEST_F(StoreTest, AShortBusyWaitFailsSoonUnderAnotherProcesssLock) {
+    store::Database brief(File(), std::chrono::milliseconds(100));
+    auto timeout = brief.Prepare("PRAGMA busy_timeout");
+    timeout.Step();
+    EXPECT_EQ(timeout.Integer("timeout"), 100);
+    const WriteLockHolder lock(File());
+    try {
+        store::InserePedido(brief, {.DATAHORA = "x", .IDPEDIDO = "1"});
+        FAIL() << "written under another process's lock";
+    } catch (const DatabaseError& e) {
+        EXPECT_STREQ(e.what(), "database is locked");
+    }
+    EXPECT_EQ(store::ListaPedidos(brief).size(), 0u) << "reads go on beside the lock";
 }
 
 } // namespace

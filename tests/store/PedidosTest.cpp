@@ -143,7 +143,6 @@ TEST_F(StoreTest, StateMarksAndEstimateChangeOnlyTheirRow) {
         const char* state;
     } marks[] = {
         {store::MarcaRovezor, "ROVEZOR"},
-        {store::MarcaErroRovezor, "ERRO ROVEZOR"},
         {store::MarcaJaEntregue, "JA ENTREGUE"},
     };
     for (const auto& m : marks) {
@@ -160,6 +159,56 @@ TEST_F(StoreTest, StateMarksAndEstimateChangeOnlyTheirRow) {
     EXPECT_EQ(row.LONGITUDEMCH, "");
     EXPECT_EQ(store::PedidoPorId(db, a).value().TAXAENTREGA, "");
     EXPECT_FALSE(store::PedidoPorId(db, 999).has_value());
+}
+
+TEST_F(StoreTest, AClaimTakesOnlyAnOrderStillInTheStateItWasReadIn) {
+    struct Case {
+        const char* what;
+        std::optional<std::string> stored;
+        const char* read;
+        bool claimed;
+        const char* after;
+    };
+    const Case cases[] = {
+        {"pending as imported (NULL)", std::nullopt, "", true, "ERRO ROVEZOR"},
+        {"pending, empty text", std::string(""), "", true, "ERRO ROVEZOR"},
+        {"requested meanwhile", std::string("ROVEZOR"), "", false, "ROVEZOR"},
+        {"claimed meanwhile", std::string("ERRO ROVEZOR"), "", false, "ERRO ROVEZOR"},
+        {"delivered meanwhile", std::string("JA ENTREGUE"), "", false, "JA ENTREGUE"},
+        {"a failed request, asked again by hand", std::string("ERRO ROVEZOR"), "ERRO ROVEZOR", true,
+         "ERRO ROVEZOR"},
+        {"requested, asked again by hand", std::string("ROVEZOR"), "ROVEZOR", true, "ERRO ROVEZOR"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const long long id = InsertOrderAt(db, {"claim-" + std::to_string(++n), c.stored}, "");
+        EXPECT_EQ(store::ReservaPedido(db, id, c.read), c.claimed);
+        EXPECT_EQ(store::PedidoPorId(db, id)->ID_MCH, c.after);
+        if (c.claimed && std::string(c.read) != c.after) {
+            EXPECT_FALSE(store::ReservaPedido(db, id, c.read)) << "claimed twice from one reading";
+        }
+    }
+    EXPECT_FALSE(store::ReservaPedido(db, 999, "")) << "an order that is gone";
+}
+
+TEST_F(StoreTest, AnOrderGoesBackOnlyFromItsClaim) {
+    const long long pending = InsertOrderAt(db, {"back-1", std::nullopt}, "");
+    ASSERT_TRUE(store::ReservaPedido(db, pending, ""));
+    store::DevolvePedido(db, pending, "");
+    EXPECT_EQ(Ids(store::PedidosPendentes(db)), std::vector<std::string>{"back-1"});
+    auto isNull = db.Prepare("SELECT ID_MCH IS NULL AS N FROM PEDIDOS WHERE ID = :ID");
+    isNull.Bind(":ID", pending).Step();
+    EXPECT_EQ(isNull.Integer("N"), 1) << "back as the import left it";
+
+    const long long requested = InsertOrderAt(db, {"back-2", std::string("ROVEZOR")}, "");
+    ASSERT_TRUE(store::ReservaPedido(db, requested, "ROVEZOR"));
+    store::DevolvePedido(db, requested, "ROVEZOR");
+    EXPECT_EQ(store::PedidoPorId(db, requested)->ID_MCH, "ROVEZOR");
+    // Marked by someone else since the claim: left as it is.
+    store::MarcaJaEntregue(db, requested);
+    store::DevolvePedido(db, requested, "ROVEZOR");
+    EXPECT_EQ(store::PedidoPorId(db, requested)->ID_MCH, "JA ENTREGUE");
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "Json.h"
 #include "ModalAnswerer.h"
 #include "Polling.h"
+#include "SolicitaEntrega.h"
 #include "Store.h"
 #include "TempFolder.h"
 #include "TestDatabase.h"
@@ -272,6 +273,32 @@ TEST_F(EntregaDialogTest, RefusedRequestKeepsTheDialogOpenAndASecondTryMarksTheO
     EXPECT_EQ(Row().ID_MCH, "ROVEZOR");
     EXPECT_EQ(RequestsTo(kOpenPath).size(), 2u);
     EXPECT_EQ(platform.Deliveries().size(), 1u);
+}
+
+TEST_F(EntregaDialogTest, AnOrderTheAutomaticPassClaimedMeanwhileIsNotRequestedAgain) {
+    Show();
+    ASSERT_TRUE(store::ReservaPedido(db, orderId, "")); // the pass took it while the dialog was open
+    for (int press = 0; press < 2; ++press) {
+        EXPECT_EQ(PressAndAnswer("Button4").toStdString(), courier::kAlreadyRequestedMessage);
+        EXPECT_TRUE(dialog.isVisible());
+    }
+    EXPECT_TRUE(RequestsTo(kOpenPath).empty());
+    EXPECT_EQ(Row().ID_MCH, "ERRO ROVEZOR");
+}
+
+TEST_F(EntregaDialogTest, ARequestLeftWithoutAnAnswerStaysClaimedAndSaysToCheckThePlatform) {
+    Show();
+    platform.Script("POST", kOpenPath, sim::Answer().WithStatus(502).WithBody("Bad gateway"));
+    const QString unanswered = PressAndAnswer("Button4");
+    EXPECT_EQ(unanswered, QStringLiteral("Erro: Bad gateway\n") +
+                              QString::fromUtf8(courier::kMayHaveBeenAcceptedLine.data()));
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(Row().ID_MCH, "ERRO ROVEZOR") << "the platform may have opened it: never pending again";
+
+    // The operator looked at the platform and asks again.
+    EXPECT_EQ(PressAndAnswer("Button4"), QStringLiteral("Entrega solicitada com sucesso!"));
+    EXPECT_EQ(Row().ID_MCH, "ROVEZOR");
+    EXPECT_EQ(RequestsTo(kOpenPath).size(), 2u);
 }
 
 TEST_F(EntregaDialogTest, StoreWithoutKnownPaymentsStillEstimatesButRequestsNothing) {

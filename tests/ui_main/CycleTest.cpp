@@ -18,6 +18,8 @@
 namespace brisko::test {
 namespace {
 
+using namespace std::chrono_literals;
+
 class CycleTest : public MainWindowTest {
 protected:
     std::size_t TokenRequests() {
@@ -98,7 +100,7 @@ TEST_F(CycleTest, ListRefreshWaitsWhileTheDeliveryDialogIsOpenAndRunsWhenItClose
             return;
         }
         if (!open.isValid()) {
-            openedId = opened->ID;
+            openedId = opened->Pedido().ID;
             // An order arriving meanwhile does not show until the dialog closes.
             InsertOrderAt(Db(), {"dois", std::nullopt}, "-1 minutes");
             open.start();
@@ -261,24 +263,47 @@ TEST_F(CycleTest, WheelOverTheCardsMovesTheCurrentOrder) {
     }
 }
 
-TEST_F(CycleTest, ImmediatePassAskedDuringAPassRunsAfterIt) {
+TEST_F(CycleTest, ImmediatePassAskedDuringAPassRunsAfterItAndTheCycleStaysHeldUntilItEnds) {
     marketplace.AddAccount("loja-aiq", "certa");
     StoreAccount("loja-aiq", "certa");
-    // The first token request takes a while: long enough to ask for more passes meanwhile.
-    marketplace.Script(
-        "POST", "/alfredo/auth/token",
-        sim::Answer().WithStatus(503).WithBody("{}").WithDelay(std::chrono::milliseconds(1500)));
+    // Both token requests take a while: long enough to ask for more passes and to look around.
+    for (int pass = 0; pass < 2; ++pass) {
+        marketplace.Script("POST", "/alfredo/auth/token",
+                           sim::Answer().WithStatus(503).WithBody("{}").WithDelay(1500ms));
+    }
     Open();
     SignIn();
     ASSERT_TRUE(WaitUntil([&] { return TokenRequests() == 1; }));
-    EXPECT_FALSE(Main("ComboBoxAgendar")->isEnabled());
+    auto* passTimer = form->findChild<QTimer*>(QStringLiteral("TimerDelivery"));
+    auto* countdown = form->findChild<QTimer*>(QStringLiteral("TimerCountDelivery"));
+    ASSERT_TRUE(passTimer && countdown);
+    // While a pass runs or one waits, the minutes box is disabled and neither timer runs.
+    const auto held = [&] {
+        return !Main("ComboBoxAgendar")->isEnabled() && !passTimer->isActive() && !countdown->isActive();
+    };
+    QStringList released;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        const QString when = QStringLiteral("after %1 token request(s)").arg(TokenRequests());
+        if (!held() && !released.contains(when)) {
+            released << when;
+        }
+    });
+    look.start(5);
     form->PassoImediato();
     QTest::qWait(100);
     form->PassoImediato();
     QTest::qWait(500);
     EXPECT_EQ(TokenRequests(), 1u) << "a second pass ran beside the first";
     ASSERT_TRUE(WaitUntil([&] { return TokenRequests() == 2; }));
-    ASSERT_TRUE(WaitUntil([&] { return Status()->text() == QStringLiteral("Aiqfome conectado"); }));
+    QTest::qWait(1000); // the second pass waits 1.5 s for its token: it still runs here
+    look.stop();
+    EXPECT_TRUE(released.isEmpty()) << released.join(QStringLiteral(", ")).toStdString();
+
+    // The next pass comes 30 s after the last one ended: its timer started when that pass ended.
+    ASSERT_TRUE(WaitPassEnd());
+    EXPECT_TRUE(Main("ComboBoxAgendar")->isEnabled());
+    EXPECT_GT(passTimer->remainingTime(), 28500);
     QTest::qWait(1000);
     EXPECT_EQ(TokenRequests(), 2u) << "the requests asked for meanwhile make one pass after it";
 }

@@ -60,7 +60,7 @@ TEST_F(SignInTest, RefusedSignInShowsThePlatformTextAndEnablesTheControlsAgain) 
     TempFolder scratch;
     FreshDatabase(scratch / "scratch.db");
     store::Database scratchDb(scratch / "scratch.db");
-    dispatch::Endpoint endpoint{dispatch.BaseUrl(), sim::TestCaFile().string(), {}, {}};
+    dispatch::Endpoint endpoint{dispatch.BaseUrl(), sim::TestCaFile().string(), {}, {}, {}};
 
     struct Case {
         const char* name;

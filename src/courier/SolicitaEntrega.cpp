@@ -1,0 +1,72 @@
+#include "SolicitaEntrega.h"
+
+#include "URovezor.h"
+
+namespace brisko::courier {
+
+namespace {
+
+constexpr std::string_view kClaimed = "ERRO ROVEZOR";
+
+StoreForRequest StoreOf(const store::Empresa& empresa) {
+    return {empresa.IDROVEZOR, empresa.ENDERECO, empresa.BAIRRO, empresa.CIDADE,
+            empresa.UF,        empresa.LAT,      empresa.LNG};
+}
+
+OrderForRequest OrderOf(const store::Pedido& pedido) {
+    return {pedido.IDPEDIDO, pedido.CLIENTE,  pedido.TELEFONE,
+            pedido.ENDERECO, pedido.LATITUDE, pedido.LONGITUDE};
+}
+
+bool Abandoned(const dispatch::Endpoint& endpoint) {
+    return endpoint.abandon && endpoint.abandon->load();
+}
+
+} // namespace
+
+CourierAnswer SolicitaEntrega(store::Database& db, const store::Empresa& empresa, const store::Pedido& pedido,
+                              const CourierRequest& request, std::string_view apiKey,
+                              const dispatch::Endpoint& endpoint) {
+    if (Abandoned(endpoint)) {
+        return {RequestOutcome::Abandoned, {}, pedido.ID_MCH};
+    }
+    // Built before the claim: nothing between the claim and the sending may fail.
+    const std::string document =
+        BuildDeliveryRequest(request.options, request.pickup, StoreOf(empresa), OrderOf(pedido));
+    if (!store::ReservaPedido(db, pedido.ID, pedido.ID_MCH)) {
+        return {RequestOutcome::NotClaimed, std::string(kAlreadyRequestedMessage), {}};
+    }
+    const dispatch::OpeningAnswer opening =
+        dispatch::AbrirEntregaComDesfecho(apiKey, empresa.EMAIL, empresa.SENHA, document, endpoint);
+    switch (opening.outcome) {
+    case dispatch::OpeningOutcome::Accepted: {
+        // Not worth a wait for the disk: a power cut that takes the mark back leaves the claim,
+        // which is never sent again either.
+        const store::CommitsWithoutDiskWait quick(db);
+        store::MarcaRovezor(db, pedido.ID);
+        return {RequestOutcome::Accepted, opening.text, "ROVEZOR"};
+    }
+    case dispatch::OpeningOutcome::NotSent:
+        if (Abandoned(endpoint)) {
+            store::DevolvePedido(db, pedido.ID, pedido.ID_MCH);
+            return {RequestOutcome::Abandoned, {}, pedido.ID_MCH};
+        }
+        [[fallthrough]];
+    case dispatch::OpeningOutcome::Refused:
+        if (request.requester == Requester::Operator) {
+            store::DevolvePedido(db, pedido.ID, pedido.ID_MCH);
+            return {RequestOutcome::Refused, opening.text, pedido.ID_MCH};
+        }
+        return {RequestOutcome::Refused, opening.text, std::string(kClaimed)};
+    case dispatch::OpeningOutcome::Unanswered:
+        break;
+    }
+    std::string text = opening.text;
+    if (request.requester == Requester::Operator) {
+        text += "\n";
+        text += kMayHaveBeenAcceptedLine;
+    }
+    return {RequestOutcome::Unanswered, std::move(text), std::string(kClaimed)};
+}
+
+} // namespace brisko::courier
