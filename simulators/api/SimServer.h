@@ -96,7 +96,8 @@ enum class SimTls { v1_0, v1_1, v1_2, v1_3 };
 struct SimOptions {
     ServerCertificate certificate = TestServerCertificate();
     SimTls lowestTls = SimTls::v1_2;
-    std::optional<SimTls> highestTls = std::nullopt; // none: the highest the TLS library knows; below TLS 1.2, offered for real
+    std::optional<SimTls> highestTls =
+        std::nullopt; // none: the highest the TLS library knows; below TLS 1.2, offered for real
 };
 
 class SimServer {
