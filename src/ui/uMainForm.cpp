@@ -666,14 +666,19 @@ void TMainForm::PreencheListas(const std::string& tiposPagamentos, const std::st
 }
 
 void TMainForm::RestauraConfiguracao() {
-    // The order matters: the minutes box and the check box save through their own handlers when
-    // the stored value differs, and each save takes the lists as they stand at that moment.
+    // The minutes box and the check box save through their own handlers when the stored value
+    // differs; held back until every control is restored, so no save writes one not yet put back.
     const store::Configuracao config = store::LeConfiguracao(Banco()).value_or(store::Configuracao{});
-    SelecionaTexto(ComboBoxCategorias, config.CATEGORIAPADRAO);
-    SelecionaTexto(ComboBoxPagamentos, config.PAGAMENTOPADRAO);
-    ComboBoxAgendar->setText(config.TEMPOAGENDAMENTO.empty() ? kMinutosPadrao : Q(config.TEMPOAGENDAMENTO));
-    SelecionaTexto(ComboBoxRetorno, config.RETORNOPADRAO);
-    CheckBoxRebimentoAutomatico->setChecked(config.SOLICITACAOAUTOMATICO == 1);
+    restauro_.While(
+        [&] {
+            SelecionaTexto(ComboBoxCategorias, config.CATEGORIAPADRAO);
+            SelecionaTexto(ComboBoxPagamentos, config.PAGAMENTOPADRAO);
+            ComboBoxAgendar->setText(config.TEMPOAGENDAMENTO.empty() ? kMinutosPadrao
+                                                                     : Q(config.TEMPOAGENDAMENTO));
+            SelecionaTexto(ComboBoxRetorno, config.RETORNOPADRAO);
+            CheckBoxRebimentoAutomatico->setChecked(config.SOLICITACAOAUTOMATICO == 1);
+        },
+        [this] { GravaConfiguracao(); });
 }
 
 void TMainForm::MostraErroLogin(const QString& text) {
@@ -707,6 +712,9 @@ void TMainForm::SpeedButton5Click() {
 // ---- Operator settings ----
 
 void TMainForm::GravaConfiguracao() {
+    if (restauro_.Holds()) {
+        return; // the restore saves once at its end
+    }
     store::Configuracao config;
     config.CATEGORIAPADRAO = ComboBoxCategorias->currentText().toStdString();
     config.PAGAMENTOPADRAO = ComboBoxPagamentos->currentText().toStdString();

@@ -3,6 +3,7 @@
 // status bar. Signed out it shows the sign-in panel; signed in, the settings and the orders.
 #include "Endpoint.h"
 #include "Marketplace.h"
+#include "SaveHold.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -145,6 +146,7 @@ private:
     bool mostrada_ = false;
     bool aposPintura_ = false; // what follows the first paint has run
     QString ultimoErroLista_;  // the list refresh reports a failure once, not every 2 seconds
+    SaveHold restauro_;        // the settings restore at sign-in saves once, after every control
 
     // Operator constants of this build, set once at creation.
     QString vpEmpresa;
