@@ -39,6 +39,9 @@ namespace {
 
 constexpr QSize kClientSize{405, 393};
 constexpr std::string_view kOrderPrefix = "aiqfome ";
+// The fee label when no estimate of the order on show has succeeded: "R$0,00" would read as a free
+// delivery, and a fee left from before may be another order's.
+const QString kFeeUnknown = QStringLiteral("—");
 
 template <typename W> W* Named(W* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
@@ -239,7 +242,10 @@ void TFEntrega::OpenFor(const store::Pedido& row, const QString& dateLine) {
 
 void TFEntrega::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    Guarded([this] { FormShow(); });
+    // A window restored from minimised gets a show event of its own: not a new showing.
+    if (!event->spontaneous()) {
+        Guarded([this] { FormShow(); });
+    }
 }
 
 void TFEntrega::closeEvent(QCloseEvent* event) {
@@ -294,17 +300,27 @@ void TFEntrega::EstimaEntrega() {
     const std::string senha = Text(EMPRESA_SENHA);
     const std::string pedidoId = std::to_string(ID);
     const std::filesystem::path file = DatabaseFile(*db_);
-    const std::string answer = CallPlatform([&] {
-        // The helper thread writes the estimate through a connection of its own.
-        store::Database own(file);
-        return dispatch::EstimarEntrega(apiKey_, email, senha, query, pedidoId, own, endpoint_);
+    const std::string answer = CallPlatform([&]() -> std::string {
+        // The helper thread writes the estimate through a connection of its own; one that cannot
+        // be opened fails the call like any other fault without an answer.
+        try {
+            store::Database own(file);
+            return dispatch::EstimarEntrega(apiKey_, email, senha, query, pedidoId, own, endpoint_);
+        } catch (const DatabaseError& e) {
+            return net::GenericFailure(e.what());
+        }
     });
     if (answer != net::kTrue) {
+        if (feeOrder_ != ID) {
+            Label1->setText(kFeeUnknown);
+            feeOrder_ = 0;
+        }
         ShowMessage(this, QString::fromStdString(answer));
         return;
     }
     if (const std::optional<store::Pedido> row = store::PedidoPorId(*db_, ID)) {
         Label1->setText(QStringLiteral("R$ ") + QString::fromStdString(row->TAXAENTREGA));
+        feeOrder_ = ID;
     }
 }
 
@@ -370,9 +386,15 @@ store::Empresa TFEntrega::LeEmpresa() {
 
 void TFEntrega::SetBusy(bool busy) {
     busy_ = busy;
+    if (busy) {
+        focusBefore_ = focusWidget(); // disabling it moves the focus away for good
+    }
     for (QWidget* control : std::initializer_list<QWidget*>{
              Button1, Button4, ComboBoxCategorias, ComboBoxPagamentos, ComboBoxAgendar, ComboBoxRetorno}) {
         control->setEnabled(!busy);
+    }
+    if (!busy && focusBefore_) {
+        focusBefore_->setFocus();
     }
 }
 
