@@ -4,6 +4,7 @@
 #include "OrderCardDelegate.h"
 #include "OrderCardModel.h"
 
+#include <QScrollBar>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -35,6 +36,7 @@ OrderCardGrid::OrderCardGrid(QWidget* parent) : QListView(parent), model_(new Or
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setMinimumHeight(kVisibleCards * OrderCardDelegate::kCardHeight);
+    verticalScrollBar()->installEventFilter(this);
 }
 
 void OrderCardGrid::SetOrders(std::vector<store::Pedido> rows) {
@@ -91,6 +93,16 @@ void OrderCardGrid::wheelEvent(QWheelEvent* event) {
     const int rows = std::abs(delta) / kWheelStep;
     MoveCurrent(delta > 0 ? -rows : rows);
     event->accept();
+}
+
+bool OrderCardGrid::eventFilter(QObject* watched, QEvent* event) {
+    // The scroll bar is part of the grid: the wheel over it moves the current card as well, rather
+    // than scrolling the cards away from it.
+    if (watched == verticalScrollBar() && event->type() == QEvent::Wheel) {
+        wheelEvent(static_cast<QWheelEvent*>(event));
+        return true;
+    }
+    return QListView::eventFilter(watched, event);
 }
 
 void OrderCardGrid::MakeCurrent(int row) {
