@@ -129,9 +129,10 @@ TMainForm::TMainForm(std::filesystem::path programFolder, MainFormOptions option
     : QMainWindow(parent), programFolder_(std::move(programFolder)),
       arquivoBanco_(programFolder_ / "BD" / "BANCO.db"), options_(std::move(options)) {
     setObjectName(QStringLiteral("MainForm"));
-    // A fixed frame with the system menu and minimise only: no maximise button.
+    // A fixed frame with the system menu and minimise only: no maximise button, no sizing border.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     MontaTela();
     MontaTimers();
     LigaEventos();
@@ -177,7 +178,7 @@ void TMainForm::MontaTela() {
     column->addStretch(0); // takes the room of the order panel while that is hidden
 
     MontaStatusBar();
-    resize(886, 565);
+    setFixedSize(886, 565); // the operator cannot drag it to another size; only the rule below sets one
     if (const QScreen* s = screen()) {
         move(s->availableGeometry().center() - rect().center());
     }
@@ -522,7 +523,7 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
     const int width = std::max(frameGeometry().width(), kMinimumOuterWidth) - frame.width();
     const int height = std::max(frameGeometry().height(), kMinimumOuterHeight) - frame.height();
     if (width != this->width() || height != this->height()) {
-        resize(width, height);
+        setFixedSize(width, height);
     }
 }
 

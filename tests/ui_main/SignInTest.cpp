@@ -281,13 +281,18 @@ TEST_F(SignInTest, LongestCountdownTextFitsItsPanel) {
         << panel->font().family().toStdString() << " " << panel->font().pixelSize();
 }
 
-TEST_F(SignInTest, WindowNeverSmallerThanTheMinimum) {
+TEST_F(SignInTest, WindowHasOneFixedSizeNeverSmallerThanTheMinimum) {
     Open();
+    // The design's inner 886 by 565, unless the outer size (frame included) falls below 900 by 600.
     const QSize frame = form->frameGeometry().size() - form->size();
+    const QSize outer(std::max(886 + frame.width(), 900), std::max(565 + frame.height(), 600));
+    EXPECT_EQ(form->frameGeometry().size(), outer);
+    EXPECT_EQ(form->minimumSize(), form->maximumSize()) << "the operator could drag it to another size";
+    EXPECT_TRUE(form->windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint));
+    EXPECT_FALSE(form->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     for (const QSize asked : {QSize(500, 300), QSize(950, 400), QSize(1000, 700)}) {
-        form->resize(asked); // the inner size; the rule is on the outer one
-        EXPECT_EQ(form->frameGeometry().width(), std::max(asked.width() + frame.width(), 900));
-        EXPECT_EQ(form->frameGeometry().height(), std::max(asked.height() + frame.height(), 600));
+        form->resize(asked);
+        EXPECT_EQ(form->frameGeometry().size(), outer);
     }
 }
 
