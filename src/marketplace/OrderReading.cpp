@@ -7,6 +7,17 @@
 
 namespace brisko::marketplace {
 
+namespace {
+
+// A null phone or address part means there is none: read as empty text, so a null phone falls back
+// to the mobile number and the word "null" never reaches the courier or the card.
+std::string TextOrEmptyAt(const net::JsonValue& object, std::string_view name) {
+    const net::JsonValue& value = object.At(name);
+    return value.Kind() == net::JsonKind::Null ? std::string() : value.Text();
+}
+
+} // namespace
+
 TokenGrant TokenFromAnswer(const net::JsonValue& answer) {
     const net::JsonValue& data = answer.ObjectAt("data");
     TokenGrant grant;
@@ -49,10 +60,10 @@ store::NovoPedido RowFromDetail(const net::JsonValue& data, std::string_view ord
     const net::JsonValue& address = user.ObjectAt("address");
     const std::string street = address.TextAt("street_name");
     const std::string number = address.TextAt("number");
-    const std::string complement = address.TextAt("complement");
-    const std::string reference = address.TextAt("reference");
-    const std::string phone = address.TextAt("phone");
-    const std::string mobilePhone = address.TextAt("mobile_phone");
+    const std::string complement = TextOrEmptyAt(address, "complement");
+    const std::string reference = TextOrEmptyAt(address, "reference");
+    const std::string phone = TextOrEmptyAt(address, "phone");
+    const std::string mobilePhone = TextOrEmptyAt(address, "mobile_phone");
     const std::string city = address.TextAt("city_name");
     const std::string state = address.TextAt("state_uf");
     const std::string latitude = address.TextAt("latitude");

@@ -75,17 +75,13 @@ public:
             return;
         case PE_PanelButtonCommand:
             if (qobject_cast<const QPushButton*>(widget) != nullptr) {
-                // Push buttons are flat captions on the window's ground; the default one is outlined
-                // in the accent colour.
-                if (IsDefaultButton(option)) {
-                    painter->save();
-                    painter->setRenderHint(QPainter::Antialiasing);
-                    painter->setPen(kAccent);
-                    painter->setBrush(Qt::NoBrush);
-                    painter->drawRoundedRect(QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
-                    painter->restore();
-                }
+                DrawPushButtonFace(option, painter);
                 return;
+            }
+            break;
+        case PE_FrameFocusRect:
+            if (qobject_cast<const QPushButton*>(widget) != nullptr) {
+                return; // the face carries the focus mark
             }
             break;
         default:
@@ -125,6 +121,36 @@ public:
     }
 
 private:
+    // A raised face that says "click here": lighter under the pointer, darker while pressed, ringed
+    // in the accent colour while it has the focus; the default button keeps an accent outline.
+    static void DrawPushButtonFace(const QStyleOption* option, QPainter* painter) {
+        const QPalette& palette = option->palette;
+        const bool enabled = option->state & State_Enabled;
+        const bool focused = enabled && (option->state & State_HasFocus);
+        QColor face = palette.color(QPalette::Button).lighter(125);
+        QColor edge = palette.color(QPalette::Light).lighter(135);
+        if (!enabled) {
+            face = palette.color(QPalette::Active, QPalette::Button); // unlit, with grey text
+            edge = palette.color(QPalette::Midlight);
+        } else if (option->state & (State_Sunken | State_On)) {
+            face = palette.color(QPalette::Dark);
+        } else if (option->state & State_MouseOver) {
+            face = face.lighter(130);
+            edge = edge.lighter(130);
+        }
+        if (enabled && (focused || IsDefaultButton(option))) {
+            edge = kAccent;
+        }
+        const qreal width = focused ? 2.0 : 1.0;
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(QPen(edge, width));
+        painter->setBrush(face);
+        const qreal inset = width / 2;
+        painter->drawRoundedRect(QRectF(option->rect).adjusted(inset, inset, -inset, -inset), 4, 4);
+        painter->restore();
+    }
+
     static bool IsDefaultButton(const QStyleOption* option) {
         const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
         return button != nullptr && (button->features & QStyleOptionButton::DefaultButton);

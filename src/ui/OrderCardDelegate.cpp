@@ -1,6 +1,7 @@
 #include "OrderCardDelegate.h"
 
 #include "CardArtwork.h"
+#include "OrderCardLines.h"
 #include "OrderCardModel.h"
 
 #include <QAbstractItemView>
@@ -16,25 +17,15 @@ namespace {
 constexpr int kLogoWidth = 128;
 constexpr int kButtonPanelWidth = 122;
 constexpr QSize kButtonSize{79, 73};
-constexpr int kDateLeft = 16;
-constexpr int kDateTop = 19;
-
-QFont CardFont(int pixelSize, bool bold) {
-    QFont font(QStringLiteral("Roboto"));
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
-
-// The area between the logo and the courier button panel.
-QRect TextArea(const QRect& card) {
-    return card.adjusted(kLogoWidth, 0, -kButtonPanelWidth, 0);
-}
 
 } // namespace
 
 QRect OrderCardDelegate::LogoRect(const QRect& card) {
     return {card.left(), card.top(), kLogoWidth, card.height()};
+}
+
+QRect OrderCardDelegate::TextRect(const QRect& card) {
+    return card.adjusted(kLogoWidth, 0, -kButtonPanelWidth, 0);
 }
 
 QRect OrderCardDelegate::CourierButtonRect(const QRect& card) {
@@ -52,22 +43,11 @@ void OrderCardDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     painter->drawPixmap(LogoRect(card).topLeft(), CardPixmap(CardPicture::LogoAiqfome));
 
     // QPainter::drawText never reads markup, so names and addresses appear exactly as stored.
-    const QRect text = TextArea(card);
     painter->setPen(option.palette.color(QPalette::WindowText));
-    painter->setFont(CardFont(17, true));
-    painter->drawText(QRect(text.left(), text.top(), text.width(), 22), Qt::AlignHCenter | Qt::AlignTop,
-                      index.data(OrderCardModel::OrderLineRole).toString());
-    painter->setFont(CardFont(13, false));
-    painter->drawText(QRect(text.left() + kDateLeft, text.top() + kDateTop, text.width() - kDateLeft, 16),
-                      Qt::AlignLeft | Qt::AlignTop, index.data(OrderCardModel::DateLineRole).toString());
-    painter->setFont(CardFont(15, true));
-    painter->drawText(QRect(text.left(), text.top() + 35, text.width(), 20),
-                      Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-                      index.data(OrderCardModel::ClientLineRole).toString());
-    painter->setFont(CardFont(13, false));
-    painter->drawText(QRect(text.left(), text.top() + 55, text.width(), 20),
-                      Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-                      index.data(OrderCardModel::AddressLineRole).toString());
+    for (const CardLine& line : CardLines(TextRect(card))) {
+        painter->setFont(line.font);
+        painter->drawText(line.rect, line.flags, ShownText(line, index.data(line.role).toString()));
+    }
 
     const auto picture = static_cast<CardPicture>(index.data(OrderCardModel::CourierPictureRole).toInt());
     painter->drawPixmap(CourierButtonRect(card).topLeft(), CardPixmap(picture));
@@ -105,11 +85,23 @@ bool OrderCardDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,
 
 bool OrderCardDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
                                   const QStyleOptionViewItem& option, const QModelIndex& index) {
-    if (event->type() == QEvent::ToolTip && CourierButtonRect(option.rect).contains(event->pos())) {
+    if (event->type() != QEvent::ToolTip) {
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    }
+    if (CourierButtonRect(option.rect).contains(event->pos())) {
         QToolTip::showText(event->globalPos(), QStringLiteral("Solicitar entregador"), view);
         return true;
     }
-    return QStyledItemDelegate::helpEvent(event, view, option, index);
+    // A line cut to its width shows its whole text as the tip.
+    for (const CardLine& line : CardLines(TextRect(option.rect))) {
+        const QString text = index.data(line.role).toString();
+        if (line.rect.contains(event->pos()) && ShownText(line, text) != text) {
+            QToolTip::showText(event->globalPos(), text, view, line.rect);
+            return true;
+        }
+    }
+    QToolTip::hideText();
+    return true;
 }
 
 } // namespace brisko::ui

@@ -14,6 +14,7 @@ public:
 
     // Where the parts of a card lie inside the card's rectangle.
     static QRect LogoRect(const QRect& card);
+    static QRect TextRect(const QRect& card); // between the logo and the courier button panel
     static QRect CourierButtonRect(const QRect& card);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,

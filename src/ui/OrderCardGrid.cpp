@@ -5,6 +5,7 @@
 #include "OrderCardModel.h"
 #include "TextoLegivel.h"
 
+#include <QScrollBar>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -36,6 +37,7 @@ OrderCardGrid::OrderCardGrid(QWidget* parent) : QListView(parent), model_(new Or
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setMinimumHeight(kVisibleCards * OrderCardDelegate::kCardHeight);
+    verticalScrollBar()->installEventFilter(this);
 }
 
 void OrderCardGrid::SetOrders(std::vector<store::Pedido> rows) {
@@ -93,6 +95,16 @@ void OrderCardGrid::wheelEvent(QWheelEvent* event) {
     const int rows = std::abs(delta) / kWheelStep;
     MoveCurrent(delta > 0 ? -rows : rows);
     event->accept();
+}
+
+bool OrderCardGrid::eventFilter(QObject* watched, QEvent* event) {
+    // The scroll bar is part of the grid: the wheel over it moves the current card as well, rather
+    // than scrolling the cards away from it.
+    if (watched == verticalScrollBar() && event->type() == QEvent::Wheel) {
+        wheelEvent(static_cast<QWheelEvent*>(event));
+        return true;
+    }
+    return QListView::eventFilter(watched, event);
 }
 
 void OrderCardGrid::MakeCurrent(int row) {

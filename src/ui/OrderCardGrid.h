@@ -41,6 +41,7 @@ signals:
 protected:
     // One row per full 120 units of wheel movement: away from the user towards the first row.
     void wheelEvent(QWheelEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void MakeCurrent(int row);

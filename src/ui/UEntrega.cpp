@@ -41,6 +41,9 @@ namespace {
 
 constexpr QSize kClientSize{405, 393};
 constexpr std::string_view kOrderPrefix = "aiqfome ";
+// The fee label when no estimate of the order on show has succeeded: "R$0,00" would read as a free
+// delivery, and a fee left from before may be another order's.
+const QString kFeeUnknown = QStringLiteral("—");
 
 template <typename W> W* Named(W* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
@@ -246,7 +249,10 @@ void TFEntrega::OpenFor(const store::Pedido& row, const QString& dateLine) {
 
 void TFEntrega::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    Guarded([this] { FormShow(); });
+    // A window restored from minimised gets a show event of its own: not a new showing.
+    if (!event->spontaneous()) {
+        Guarded([this] { FormShow(); });
+    }
 }
 
 void TFEntrega::closeEvent(QCloseEvent* event) {
@@ -300,16 +306,27 @@ void TFEntrega::EstimaEntrega() {
     const std::string email = e.EMAIL;
     const std::string senha = e.SENHA;
     const std::string pedidoId = std::to_string(pedido_.ID);
-    // The helper thread writes the estimate through its own connection.
-    const std::string answer = OffTheWindow([&](store::Database& own) {
-        return dispatch::EstimarEntrega(apiKey_, email, senha, query, pedidoId, own, endpoint_);
-    });
+    std::string answer;
+    try {
+        // The helper thread writes the estimate through its own connection.
+        answer = OffTheWindow([&](store::Database& own) {
+            return dispatch::EstimarEntrega(apiKey_, email, senha, query, pedidoId, own, endpoint_);
+        });
+    } catch (const DatabaseError& error) {
+        // A connection that cannot be opened fails the call like any other fault without an answer.
+        answer = net::GenericFailure(error.what());
+    }
     if (answer != net::kTrue) {
+        if (feeOrder_ != pedido_.ID) {
+            Label1->setText(kFeeUnknown);
+            feeOrder_ = 0;
+        }
         ShowMessage(this, TextoLegivel(answer));
         return;
     }
     if (const std::optional<store::Pedido> row = store::PedidoPorId(*db_, pedido_.ID)) {
         Label1->setText(QStringLiteral("R$ ") + TextoLegivel(row->TAXAENTREGA));
+        feeOrder_ = pedido_.ID;
     }
 }
 
@@ -376,9 +393,15 @@ void TFEntrega::LeEmpresa() {
 
 void TFEntrega::SetBusy(bool busy) {
     busy_ = busy;
+    if (busy) {
+        focusBefore_ = focusWidget(); // disabling it moves the focus away for good
+    }
     for (QWidget* control : std::initializer_list<QWidget*>{
              Button1, Button4, ComboBoxCategorias, ComboBoxPagamentos, ComboBoxAgendar, ComboBoxRetorno}) {
         control->setEnabled(!busy);
+    }
+    if (!busy && focusBefore_) {
+        focusBefore_->setFocus();
     }
 }
 

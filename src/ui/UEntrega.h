@@ -6,6 +6,7 @@
 #include "Pedidos.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 
 #include <string>
@@ -75,7 +76,9 @@ private:
     store::Database* db_ = nullptr;
     std::string apiKey_;
     dispatch::Endpoint endpoint_;
-    bool busy_ = false; // a platform call is running
+    bool busy_ = false;             // a platform call is running
+    QPointer<QWidget> focusBefore_; // the control that had the focus when the call began
+    long long feeOrder_ = 0;        // the order whose fee Label1 shows; 0 for none
     store::Pedido pedido_;
     store::Empresa empresa_;
 

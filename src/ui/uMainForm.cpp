@@ -136,9 +136,10 @@ TMainForm::TMainForm(std::filesystem::path programFolder, MainFormOptions option
     options_.dispatch.abandon = encerrando_;
     options_.marketplace.abandon = encerrando_;
     setObjectName(QStringLiteral("MainForm"));
-    // A fixed frame with the system menu and minimise only: no maximise button.
+    // A fixed frame with the system menu and minimise only: no maximise button, no sizing border.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     MontaTela();
     MontaTimers();
     LigaEventos();
@@ -184,7 +185,7 @@ void TMainForm::MontaTela() {
     column->addStretch(0); // takes the room of the order panel while that is hidden
 
     MontaStatusBar();
-    resize(886, 565);
+    setFixedSize(886, 565); // the operator cannot drag it to another size; only the rule below sets one
     if (const QScreen* s = screen()) {
         move(s->availableGeometry().center() - rect().center());
     }
@@ -532,7 +533,7 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
     const int width = std::max(frameGeometry().width(), kMinimumOuterWidth) - frame.width();
     const int height = std::max(frameGeometry().height(), kMinimumOuterHeight) - frame.height();
     if (width != this->width() || height != this->height()) {
-        resize(width, height);
+        setFixedSize(width, height);
     }
 }
 
@@ -701,14 +702,19 @@ void TMainForm::PreencheListas(const std::string& tiposPagamentos, const std::st
 }
 
 void TMainForm::RestauraConfiguracao() {
-    // The order matters: the minutes box and the check box save through their own handlers when
-    // the stored value differs, and each save takes the lists as they stand at that moment.
+    // The minutes box and the check box save through their own handlers when the stored value
+    // differs; held back until every control is restored, so no save writes one not yet put back.
     const store::Configuracao config = store::LeConfiguracao(Banco()).value_or(store::Configuracao{});
-    SelecionaTexto(ComboBoxCategorias, config.CATEGORIAPADRAO);
-    SelecionaTexto(ComboBoxPagamentos, config.PAGAMENTOPADRAO);
-    ComboBoxAgendar->setText(config.TEMPOAGENDAMENTO.empty() ? kMinutosPadrao : Q(config.TEMPOAGENDAMENTO));
-    SelecionaTexto(ComboBoxRetorno, config.RETORNOPADRAO);
-    CheckBoxRebimentoAutomatico->setChecked(config.SOLICITACAOAUTOMATICO == 1);
+    restauro_.While(
+        [&] {
+            SelecionaTexto(ComboBoxCategorias, config.CATEGORIAPADRAO);
+            SelecionaTexto(ComboBoxPagamentos, config.PAGAMENTOPADRAO);
+            ComboBoxAgendar->setText(config.TEMPOAGENDAMENTO.empty() ? kMinutosPadrao
+                                                                     : Q(config.TEMPOAGENDAMENTO));
+            SelecionaTexto(ComboBoxRetorno, config.RETORNOPADRAO);
+            CheckBoxRebimentoAutomatico->setChecked(config.SOLICITACAOAUTOMATICO == 1);
+        },
+        [this] { GravaConfiguracao(); });
 }
 
 void TMainForm::MostraErroLogin(const QString& text) {
@@ -742,6 +748,9 @@ void TMainForm::SpeedButton5Click() {
 // ---- Operator settings ----
 
 void TMainForm::GravaConfiguracao() {
+    if (restauro_.Holds()) {
+        return; // the restore saves once at its end
+    }
     store::Configuracao config;
     config.CATEGORIAPADRAO = ComboBoxCategorias->currentText().toStdString();
     config.PAGAMENTOPADRAO = ComboBoxPagamentos->currentText().toStdString();

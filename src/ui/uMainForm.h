@@ -3,6 +3,7 @@
 // status bar. Signed out it shows the sign-in panel; signed in, the settings and the orders.
 #include "Endpoint.h"
 #include "Marketplace.h"
+#include "SaveHold.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -156,6 +157,7 @@ private:
     const std::shared_ptr<std::atomic<bool>> encerrando_ = std::make_shared<std::atomic<bool>>(false);
     std::mutex marcadorMutex_; // the bring-to-front check takes the marker only while not closing
     QString ultimoErroLista_;  // the list refresh reports a failure once, not every 2 seconds
+    SaveHold restauro_;        // the settings restore at sign-in saves once, after every control
 
     // Operator constants of this build, set once at creation.
     QString vpEmpresa;

@@ -2,10 +2,14 @@
 #include "DarkStyle.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPalette>
 #include <QPushButton>
 #include <QStyleFactory>
+#include <QStyleOptionButton>
+#include <QToolButton>
 
 #include <array>
 
@@ -40,7 +44,7 @@ TEST(DarkStyleTest, EveryGroupIsDarkWithReadableTextAndDarkFrames) {
     }
 }
 
-// The look's own sizes: flat buttons with room around the caption and no minimum width, one more
+// The look's own sizes: buttons with room around the caption and no minimum width, one more
 // pixel each side for the default one, and line boxes taller than Fusion's. Applying the look a
 // second time must not add them twice.
 TEST(DarkStyleTest, ButtonsAndBoxesTakeTheLooksRoomOnceHoweverOftenItIsApplied) {
@@ -64,6 +68,58 @@ TEST(DarkStyleTest, ButtonsAndBoxesTakeTheLooksRoomOnceHoweverOftenItIsApplied) 
 
     ui::ApplyDarkStyle(*app);
     EXPECT_EQ(sizes(), once);
+}
+
+// A push button must look like one: a face that stands out from the window's ground, and a
+// different look under the pointer, while pressed, with the focus and when disabled.
+TEST(DarkStyleTest, PushButtonsShowAFaceForEveryStateAndFlatButtonsStayFlat) {
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    ui::ApplyDarkStyle(*app);
+    const QColor ground = QApplication::palette().color(QPalette::Window);
+    QPushButton button(QStringLiteral("ENTRAR"));
+    const QSize size(120, 40);
+    // The face drawn for `state` on the window's ground.
+    const auto face = [&](QStyle::State state) {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(ground);
+        QStyleOptionButton option;
+        option.initFrom(&button);
+        option.rect = QRect(QPoint(), size);
+        option.state = state;
+        QPainter painter(&image);
+        QApplication::style()->drawPrimitive(QStyle::PE_PanelButtonCommand, &option, &painter, &button);
+        return image;
+    };
+    const QStyle::State normal = QStyle::State_Enabled | QStyle::State_Raised;
+    const struct {
+        const char* name;
+        QImage image;
+    } looks[] = {
+        {"normal", face(normal)},
+        {"under the pointer", face(normal | QStyle::State_MouseOver)},
+        {"pressed", face(QStyle::State_Enabled | QStyle::State_Sunken)},
+        {"with the focus", face(normal | QStyle::State_HasFocus)},
+        {"disabled", face(QStyle::State_Raised)},
+    };
+    const QPoint middle(size.width() / 2, size.height() / 2);
+    const QPoint edge(size.width() / 2, 0);
+    for (const auto& look : looks) {
+        SCOPED_TRACE(look.name);
+        EXPECT_NE(look.image.pixelColor(middle), ground) << "no face";
+        EXPECT_NE(look.image.pixelColor(edge), ground) << "no edge";
+        for (const auto& other : looks) {
+            if (&other != &look) {
+                EXPECT_NE(look.image, other.image) << "looks like " << other.name;
+            }
+        }
+    }
+
+    QToolButton flat; // "Deslogar": a caption on the ground until the pointer comes
+    flat.setAutoRaise(true);
+    flat.resize(size);
+    const QImage flatImage = flat.grab().toImage();
+    EXPECT_EQ(flatImage.pixelColor(middle), ground);
+    EXPECT_EQ(flatImage.pixelColor(edge), ground);
 }
 
 } // namespace

@@ -2,20 +2,24 @@
 #include "ModalAnswerer.h"
 #include "Polling.h"
 #include "ProgramProcess.h"
+#include "UCadastroDelivery.h"
 #include "uMainForm.h"
 
 #include "Database.h"
 #include "Errors.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <unistd.h>
+#include <vector>
 
 namespace brisko::test {
 namespace {
@@ -120,15 +124,100 @@ TEST_F(MainFormTest, LogadoSwitchesPanelsBothWays) {
     }
 }
 
-TEST_F(MainFormTest, SignInPanelControlsInTabOrder) {
+// The window's fixed texts and how each control stands in either state: one row per control.
+TEST_F(MainFormTest, ControlsCarryTheirTextsStatesAndTabOrder) {
     PlaceDatabase();
     TMainForm form(Folder());
-    const char* order[] = {"EditEmail", "EditSenha", "CheckBoxAutoConect", "Button4"};
-    for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
-        EXPECT_EQ(NextTabStop(Find(form, order[i])), Find(form, order[i + 1])) << order[i];
+    form.show();
+    enum class Shown { Always, SignedOut, SignedIn };
+    struct Row {
+        const char* name;
+        QString text;
+        Shown shown;
+    };
+    const Row rows[] = {
+        {"SpeedButton5", QStringLiteral("Deslogar"), Shown::SignedIn},
+        {"Label8", QStringLiteral("Digite seu email"), Shown::SignedOut},
+        {"EditEmail", QString(), Shown::SignedOut},
+        {"Label9", QStringLiteral("Digite sua senha"), Shown::SignedOut},
+        {"EditSenha", QString(), Shown::SignedOut},
+        {"CheckBoxAutoConect", QStringLiteral(" Continuar conectado"), Shown::SignedOut},
+        {"Button4", QStringLiteral("ENTRAR"), Shown::SignedOut},
+        {"CheckBoxRebimentoAutomatico", QStringLiteral("Agendar automático os pedidos em"), Shown::SignedIn},
+        {"ComboBoxAgendar", QStringLiteral("120"), Shown::SignedIn},
+        {"Label16", QStringLiteral("min"), Shown::SignedIn},
+        {"Label12", QStringLiteral("Categoria"), Shown::SignedIn},
+        {"Label13", QStringLiteral("Pagamento"), Shown::SignedIn},
+        {"Label14", QStringLiteral("Retorno"), Shown::SignedIn},
+        {"SpeedButton2", QStringLiteral("🔧 Configurar aiqfome"), Shown::SignedIn},
+        {"Label6PEDIDOS", QStringLiteral("CALCULANDO PEDIDOS"), Shown::SignedIn},
+    };
+    for (const bool signedIn : {false, true}) {
+        SCOPED_TRACE(signedIn ? "signed in" : "signed out");
+        form.Logado(signedIn);
+        for (const Row& row : rows) {
+            QWidget* widget = Find(form, row.name);
+            ASSERT_NE(widget, nullptr);
+            EXPECT_EQ(widget->property("text").toString(), row.text) << row.name;
+            EXPECT_TRUE(widget->isEnabled()) << row.name;
+            EXPECT_EQ(widget->isVisible(), row.shown == (signedIn ? Shown::SignedIn : Shown::SignedOut))
+                << row.name;
+        }
+    }
+    EXPECT_EQ(Find<QLineEdit>(form, "EditEmail")->echoMode(), QLineEdit::Normal);
+    EXPECT_EQ(Find<QLineEdit>(form, "EditSenha")->echoMode(), QLineEdit::Password);
+    EXPECT_TRUE(Find<QToolButton>(form, "SpeedButton5")->autoRaise()) << "flat";
+    EXPECT_TRUE(Find<QToolButton>(form, "SpeedButton2")->autoRaise()) << "flat";
+
+    // Tab walks the sign-in panel, and the settings with the lists below the panel's visible height.
+    const std::vector<std::vector<const char*>> chains{
+        {"EditEmail", "EditSenha", "CheckBoxAutoConect", "Button4"},
+        {"CheckBoxRebimentoAutomatico", "ComboBoxPagamentos", "ComboBoxCategorias", "ComboBoxRetorno",
+         "ComboBoxAgendar"},
+    };
+    for (const auto& chain : chains) {
+        for (std::size_t i = 0; i + 1 < chain.size(); ++i) {
+            EXPECT_EQ(NextTabStop(Find(form, chain[i])), Find(form, chain[i + 1])) << chain[i];
+        }
     }
     for (const char* name : {"Label7", "LabelErro", "Label8", "Label9"}) {
         EXPECT_EQ(Find(form, name)->parentWidget(), Find(form, "PanelLogin")) << name;
+    }
+}
+
+// The account dialog's fixed texts, its password box in clear and its tab order.
+TEST_F(MainFormTest, AccountDialogCarriesItsTextsAndTabOrder) {
+    PlaceDatabase();
+    TMainForm form(Folder());
+    ui::TFCadastroDelivery dialog(&form);
+    dialog.show();
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Cadastro"));
+    EXPECT_EQ(dialog.size(), QSize(309, 333));
+    EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
+    EXPECT_FALSE(dialog.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(dialog.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    const std::pair<const char*, QString> rows[] = {
+        {"Label1", QStringLiteral("CADASTRAR INTEGRAÇÃO")},
+        {"Label3", QString()},
+        {"Label2", QStringLiteral("Usuario")},
+        {"EditLogin", QString()},
+        {"Label4", QStringLiteral("Senha")},
+        {"EditSenha", QString()},
+        {"Button4", QStringLiteral("SALVAR")},
+    };
+    for (const auto& [name, text] : rows) {
+        auto* widget = dialog.findChild<QWidget*>(QString::fromLatin1(name));
+        ASSERT_NE(widget, nullptr) << name;
+        EXPECT_EQ(widget->property("text").toString(), text) << name;
+        EXPECT_TRUE(widget->isVisible()) << name;
+        EXPECT_TRUE(widget->isEnabled()) << name;
+    }
+    EXPECT_EQ(dialog.findChild<QLineEdit*>(QStringLiteral("EditSenha"))->echoMode(), QLineEdit::Normal);
+    const char* chain[] = {"EditLogin", "EditSenha", "Button4"};
+    for (std::size_t i = 0; i + 1 < std::size(chain); ++i) {
+        EXPECT_EQ(NextTabStop(dialog.findChild<QWidget*>(QString::fromLatin1(chain[i]))),
+                  dialog.findChild<QWidget*>(QString::fromLatin1(chain[i + 1])))
+            << chain[i];
     }
 }
 

@@ -63,8 +63,15 @@ TEST_F(ImportaPedido, TakesEachMemberAsTextWhateverItsKind) {
     const std::vector<Case> cases{
         {"empty phone: the mobile", [](auto& o) { o.address.phone = JsonText(""); }, &ImportedRow::TELEFONE,
          "77999990000"},
-        {"null phone is not empty", [](auto& o) { o.address.phone = kJsonNull; }, &ImportedRow::TELEFONE,
-         "null"},
+        // A null in a phone or an address part is no value: never the word "null".
+        {"null phone: the mobile", [](auto& o) { o.address.phone = kJsonNull; }, &ImportedRow::TELEFONE,
+         "77999990000"},
+        {"null phone and mobile",
+         [](auto& o) {
+             o.address.phone = kJsonNull;
+             o.address.mobile_phone = kJsonNull;
+         },
+         &ImportedRow::TELEFONE, ""},
         {"both empty",
          [](auto& o) {
              o.address.phone = JsonText("");
@@ -78,7 +85,7 @@ TEST_F(ImportaPedido, TakesEachMemberAsTextWhateverItsKind) {
              o.address.complement = kJsonNull;
              o.address.reference = kJsonNull;
          },
-         &ImportedRow::ENDERECO, "Rua das Flores 120, null null - Vitória da Conquista BA"},
+         &ImportedRow::ENDERECO, "Rua das Flores 120,   - Vitória da Conquista BA"},
         {"numeric house number", [](auto& o) { o.address.number = "120"; }, &ImportedRow::ENDERECO,
          "Rua das Flores 120, Apto 2 Perto da praça - Vitória da Conquista BA"},
         {"latitude as a string", [](auto& o) { o.address.latitude = JsonText("-14.86150"); },

@@ -5,21 +5,25 @@
 #include "Json.h"
 #include "ModalAnswerer.h"
 #include "Polling.h"
+#include "ResultText.h"
 #include "SolicitaEntrega.h"
 #include "Store.h"
 #include "TempFolder.h"
 #include "TestDatabase.h"
 #include "UEntrega.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -191,6 +195,22 @@ TEST_F(EntregaDialogTest, ShowingFillsTheDialogAndShowsTheStoredEstimate) {
     EXPECT_EQ(Find<QLabel>("Label1")->text(), QStringLiteral("R$ ") + QString::fromStdString(taxa));
 }
 
+TEST_F(EntregaDialogTest, CarriesItsFixedTextsAndOneSize) {
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Solicitar entrega"));
+    EXPECT_EQ(dialog.size(), QSize(405, 393));
+    EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
+    QStringList captions; // the unnamed labels, top to bottom
+    for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+        if (label->objectName().isEmpty()) {
+            captions << label->text();
+        }
+    }
+    EXPECT_EQ(captions,
+              QStringList({"Categoria", "Pagamento", "Agendar", "min", "Retorno", "TAXA DE ENTREGA"}));
+    EXPECT_EQ(Find<QPushButton>("Button1")->text(), QStringLiteral("Já foi entregue"));
+    EXPECT_EQ(Find<QPushButton>("Button4")->text(), QStringLiteral("Solicitar entrega"));
+}
+
 TEST_F(EntregaDialogTest, ChoicesAskForANewEstimateExceptTheMinutes) {
     Show();
     Find<QComboBox>("ComboBoxAgendar")->setCurrentIndex(5);
@@ -315,18 +335,94 @@ TEST_F(EntregaDialogTest, StoreWithoutKnownPaymentsStillEstimatesButRequestsNoth
     EXPECT_EQ(Row().ID_MCH, "");
 }
 
-TEST_F(EntregaDialogTest, FailedEstimateShowsTheAnswerAndKeepsTheFee) {
-    platform.Script(
-        "GET", kEstimatePath,
-        sim::Answer().WithStatus(422).WithBody(R"({"errors":[{"message":"Endereço não atendido"}]})"));
-    ModalAnswerer answerer(QMessageBox::Ok);
-    dialog.Fill(Row(), QStringLiteral("🕗 22/05/2024 14:30:00"));
-    dialog.show();
-    ASSERT_TRUE(WaitUntil([&] { return answerer.Seen().has_value(); }));
-    EXPECT_THAT(answerer.Seen()->text.toStdString(), HasSubstr("Endereço não atendido"));
-    ASSERT_TRUE(Settled(1));
-    EXPECT_EQ(Find<QLabel>("Label1")->text(), QStringLiteral("R$0,00"));
+// "R$0,00" would read as a free delivery, and a fee left from an earlier opening may be another
+// order's: a failed estimate shows that this order's fee is not known, unless it is on show.
+TEST_F(EntregaDialogTest, FailedEstimateShowsTheAnswerAndNeverAFeeThatIsNotThisOrders) {
+    const long long other = InsertOrder("4712", "Rua Frei Caneca, 77");
+    const auto failEstimates = [&] {
+        platform.Script(
+            "GET", kEstimatePath,
+            sim::Answer().WithStatus(422).WithBody(R"({"errors":[{"message":"Endereço não atendido"}]})"));
+    };
+    // Opens `id` with a failing estimate; answers the message shown.
+    const auto openFailing = [&](long long id, std::size_t estimatesBefore) {
+        failEstimates();
+        ModalAnswerer answerer(QMessageBox::Ok);
+        dialog.Fill(store::PedidoPorId(db, id).value(), QStringLiteral("🕗 22/05/2024 14:30:00"));
+        dialog.show();
+        EXPECT_TRUE(WaitUntil([&] { return answerer.Seen().has_value(); }));
+        EXPECT_TRUE(Settled(estimatesBefore + 1));
+        return answerer.Seen() ? answerer.Seen()->text : QString();
+    };
+    const QString noFee = QStringLiteral("—");
+
+    EXPECT_THAT(openFailing(orderId, 0).toStdString(), HasSubstr("Endereço não atendido"));
+    EXPECT_EQ(Find<QLabel>("Label1")->text(), noFee) << "first opening";
     EXPECT_TRUE(dialog.isVisible());
+    dialog.close();
+
+    Show(1); // this order's fee now shows
+    const QString fee = Find<QLabel>("Label1")->text();
+    EXPECT_EQ(fee, QStringLiteral("R$ ") + QString::fromStdString(Row().TAXAENTREGA));
+    failEstimates();
+    ModalAnswerer answerer(QMessageBox::Ok);
+    Find<QComboBox>("ComboBoxCategorias")->setCurrentIndex(1);
+    ASSERT_TRUE(WaitUntil([&] { return answerer.Seen().has_value(); }));
+    ASSERT_TRUE(Settled(3));
+    EXPECT_EQ(Find<QLabel>("Label1")->text(), fee) << "the same order's fee stays";
+    dialog.close();
+
+    openFailing(other, 3);
+    EXPECT_EQ(Find<QLabel>("Label1")->text(), noFee) << "another order";
+    dialog.close();
+    openFailing(orderId, 4);
+    EXPECT_EQ(Find<QLabel>("Label1")->text(), noFee) << "back to the first order, whose fee is gone";
+}
+
+TEST_F(EntregaDialogTest, HelperConnectionThatCannotOpenFailsWithTheGenericText) {
+    Show();
+    // The window's connection stays open; a new one finds no file.
+    std::filesystem::rename(folder / "BANCO.db", folder / "BANCO.fora");
+    ModalAnswerer answerer(QMessageBox::Ok);
+    Find<QComboBox>("ComboBoxCategorias")->setCurrentIndex(1);
+    ASSERT_TRUE(WaitUntil([&] { return answerer.Seen().has_value(); }));
+    std::filesystem::rename(folder / "BANCO.fora", folder / "BANCO.db");
+    const std::string shown = answerer.Seen()->text.toStdString();
+    EXPECT_TRUE(shown.starts_with(net::GenericFailure(""))) << shown;
+    EXPECT_THAT(shown, HasSubstr("unable to open database file"));
+    EXPECT_EQ(RequestsTo(kEstimatePath).size(), 1u);
+}
+
+// Disabled during each platform call, the controls lose the focus; it comes back where it was.
+TEST_F(EntregaDialogTest, FocusReturnsToItsControlAfterEveryPlatformCall) {
+    Show();
+    EXPECT_EQ(dialog.focusWidget(), Find<QWidget>("ComboBoxAgendar")) << "after the first estimate";
+
+    auto* categorias = Find<QComboBox>("ComboBoxCategorias");
+    categorias->setFocus();
+    QTest::keyClick(categorias, Qt::Key_Down); // the operator's choice asks for an estimate
+    ASSERT_TRUE(Settled(2));
+    EXPECT_EQ(dialog.focusWidget(), categorias) << "after an estimate asked for by a list";
+
+    platform.Script("POST", kOpenPath,
+                    sim::Answer().WithBody(R"({"response":{"erros":["Sem entregadores na região"]}})"));
+    PressAndAnswer("Button4");
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.focusWidget(), Find<QWidget>("ComboBoxAgendar")) << "after a refused request";
+}
+
+// Restoring a minimised dialog sends it a show event of the window system's: the choices stay and
+// no new estimate is asked for.
+TEST_F(EntregaDialogTest, RestoredFromMinimisedIsNotANewShowing) {
+    Show();
+    Find<QComboBox>("ComboBoxPagamentos")->setCurrentIndex(2);
+    ASSERT_TRUE(Settled(2));
+    dialog.setWindowState(Qt::WindowMinimized);
+    QApplication::processEvents();
+    dialog.setWindowState(Qt::WindowNoState);
+    QTest::qWait(300);
+    EXPECT_EQ(RequestsTo(kEstimatePath).size(), 2u);
+    EXPECT_EQ(Find<QComboBox>("ComboBoxPagamentos")->currentIndex(), 2);
 }
 
 TEST_F(EntregaDialogTest, ControlsWaitAndTheDialogStaysOpenWhileThePlatformAnswers) {

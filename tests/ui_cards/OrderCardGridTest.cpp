@@ -2,12 +2,15 @@
 #include "OrderCardGrid.h"
 #include "CardArtwork.h"
 #include "OrderCardDelegate.h"
+#include "OrderCardLines.h"
 #include "OrderCardModel.h"
+#include "Polling.h"
 
 #include <QApplication>
 #include <QHelpEvent>
 #include <QImage>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolTip>
@@ -127,6 +130,49 @@ TEST_F(OrderCardGridTest, LinesShowTheStoredTextsWithTheirSigns) {
     }
 }
 
+// A card has room for one row per line: wrapped, a long name or address would show a clipped
+// second row. Cut to one row, the whole text is the line's tool tip.
+TEST_F(OrderCardGridTest, LongTextsShowOneRowEachAndTheirWholeTextAsTheTip) {
+    store::Pedido longer = Order(1);
+    longer.CLIENTE =
+        "Maria Aparecida dos Santos Figueiredo de Albuquerque Cavalcanti Monteiro Vasconcelos Neta";
+    longer.ENDERECO =
+        "Rua Desembargador Guilherme Estellita Lins de Albuquerque 1250, Bloco C apartamento 1204 "
+        "Em frente ao posto de saúde da Vila Nova - Vitória da Conquista BA";
+    Show({longer, Order(2)});
+    const auto tipAt = [&](const QPoint& at) {
+        if (QToolTip::isVisible()) {
+            QToolTip::hideText(); // after a short delay
+            EXPECT_TRUE(test::WaitUntil([] { return !QToolTip::isVisible(); }));
+        }
+        QHelpEvent help(QEvent::ToolTip, at, grid.viewport()->mapToGlobal(at));
+        QApplication::sendEvent(grid.viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    for (int row = 0; row < 2; ++row) {
+        const QRect card = grid.visualRect(grid.model()->index(row, 0));
+        for (const CardLine& line : CardLines(OrderCardDelegate::TextRect(card))) {
+            SCOPED_TRACE(testing::Message() << "row " << row << ", role " << line.role);
+            const QString text = Data(row, line.role).toString();
+            const QString shown = ShownText(line, text);
+            EXPECT_TRUE(card.contains(line.rect));
+            const QFontMetrics metrics(line.font);
+            const QRect drawn = metrics.boundingRect(line.rect, line.flags, shown);
+            EXPECT_LE(drawn.width(), line.rect.width());
+            EXPECT_EQ(drawn.height(), metrics.boundingRect(line.rect, line.flags, text.left(2)).height())
+                << "more than the one row of its sign";
+            const bool cut = row == 0 && (line.role == OrderCardModel::ClientLineRole ||
+                                          line.role == OrderCardModel::AddressLineRole);
+            EXPECT_EQ(shown != text, cut) << shown.toStdString();
+            if (cut) {
+                EXPECT_TRUE(shown.endsWith(QStringLiteral("…")));
+                EXPECT_TRUE(text.startsWith(shown.chopped(1)));
+            }
+            EXPECT_EQ(tipAt(line.rect.center()), cut ? text : QString());
+        }
+    }
+}
+
 TEST_F(OrderCardGridTest, DrawingAnUnreadableDateRaisesNoMessage) {
     Show({Order(1, "", "ontem"), Order(2)});
     grid.viewport()->repaint();
@@ -158,19 +204,25 @@ TEST_F(OrderCardGridTest, CurrentRowIsFoundByIdMovedByTheWheelAndFallsBackToTheL
     EXPECT_FALSE(grid.SelectId(99));
     EXPECT_EQ(grid.CurrentId(), 12);
 
-    const auto wheel = [&](int delta) {
-        const QPointF at(10, 10);
-        QWheelEvent event(at, grid.viewport()->mapToGlobal(at), {}, {0, delta}, Qt::NoButton, Qt::NoModifier,
+    // Over the cards and over the scroll bar alike.
+    const auto wheel = [&](QWidget* over, int delta) {
+        const QPointF at(5, 5);
+        QWheelEvent event(at, over->mapToGlobal(at), {}, {0, delta}, Qt::NoButton, Qt::NoModifier,
                           Qt::NoScrollPhase, false);
-        QApplication::sendEvent(grid.viewport(), &event);
+        QApplication::sendEvent(over, &event);
         EXPECT_TRUE(event.isAccepted());
     };
-    wheel(-120); // towards the user: one row on
+    ASSERT_TRUE(grid.verticalScrollBar()->isVisible());
+    wheel(grid.viewport(), -120); // towards the user: one row on
     EXPECT_EQ(grid.CurrentId(), 13);
-    wheel(240); // away: two rows back
+    wheel(grid.viewport(), 240); // away: two rows back
     EXPECT_EQ(grid.CurrentId(), 11);
-    wheel(100); // less than a step moves nothing
+    wheel(grid.viewport(), 100); // less than a step moves nothing
     EXPECT_EQ(grid.CurrentId(), 11);
+    wheel(grid.verticalScrollBar(), -240);
+    EXPECT_EQ(grid.CurrentId(), 13);
+    wheel(grid.verticalScrollBar(), 120);
+    EXPECT_EQ(grid.CurrentId(), 12);
     grid.MoveCurrent(-5);
     EXPECT_EQ(grid.CurrentId(), 10);
     grid.MoveCurrent(50);

@@ -30,13 +30,6 @@ protected:
         return count;
     }
     QLabel* Status() { return Main<QLabel>("StatusBar1Panel1"); }
-    // The next pass has ended when the countdown starts again from 29.
-    bool WaitPassEnd() {
-        return WaitUntil([&] {
-            return Main<QLabel>("StatusBar1Panel0")->text() ==
-                   QStringLiteral("Proxima Verificação em 29 segundos");
-        });
-    }
 };
 
 // The countdown texts seen from now until `last` shows.
@@ -65,6 +58,28 @@ TEST_F(CycleTest, SignedOutCountdownRunsFromFourEveryFiveSeconds) {
                                  QStringLiteral("Proxima Verificação em 4 segundos"),
                                  QStringLiteral("Proxima Verificação em 3 segundos"),
                                  QStringLiteral("Proxima Verificação em 2 segundos")}));
+}
+
+TEST_F(CycleTest, SignedInCountdownShowsVerificandoForItsLastTwoSeconds) {
+    StoreAccount("", "");
+    Open();
+    SignIn();
+    ASSERT_TRUE(WaitPassEnd());
+    auto* countdown = form->findChild<QTimer*>(QStringLiteral("TimerCountDelivery"));
+    ASSERT_NE(countdown, nullptr);
+    QStringList seen;
+    QObject receiver; // after `seen`: gone, and disconnected, first
+    // Connected after the window's own handler, so this reads the text that the tick has just set.
+    QObject::connect(countdown, &QTimer::timeout, &receiver, [&] { seen << Text("StatusBar1Panel0"); });
+    countdown->setInterval(20); // the same steps at a faster pace; the next pass is still 30 s away
+    ASSERT_TRUE(WaitUntil([&] { return seen.size() >= 30; }));
+    QStringList expected;
+    for (int second = 28; second >= 2; --second) {
+        expected << QStringLiteral("Proxima Verificação em %1 segundos").arg(second);
+    }
+    expected << QStringLiteral("Verificando...") << QStringLiteral("Verificando...")
+             << QStringLiteral("Verificando...");
+    EXPECT_EQ(seen.mid(0, 30), expected);
 }
 
 TEST_F(CycleTest, OrderListFollowsTheTableAndKeepsTheCurrentOrder) {

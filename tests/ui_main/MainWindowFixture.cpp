@@ -9,9 +9,32 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <fstream>
 #include <stdexcept>
 
 namespace brisko::test {
+
+FakeOpener::FakeOpener(const std::filesystem::path& folder)
+    : opened_(folder / "opened.txt"), path_(qgetenv("PATH")) {
+    std::filesystem::create_directories(folder / "bin");
+    const std::filesystem::path opener = folder / "bin" / "xdg-open";
+    std::ofstream(opener) << "#!/bin/sh\nprintf '%s' \"$1\" > \"" << opened_.string() << "\"\n";
+    std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+    qputenv("PATH", QByteArray::fromStdString((folder / "bin").string()) + ":" + path_);
+}
+
+FakeOpener::~FakeOpener() {
+    qputenv("PATH", path_);
+}
+
+std::string FakeOpener::Opened() const {
+    if (!WaitUntil(
+            [&] { return std::filesystem::exists(opened_) && std::filesystem::file_size(opened_) > 0; })) {
+        return {};
+    }
+    std::ifstream in(opened_);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 MainWindowTest::MainWindowTest() : dbFile(folder / "BD" / "BANCO.db"), dispatch(build::kDispatchApiKey) {
     std::filesystem::create_directories(dbFile.parent_path());
@@ -59,6 +82,11 @@ void MainWindowTest::SignIn(const QString& email, const QString& senha) {
 
 void MainWindowTest::StoreAccount(const std::string& login, const std::string& senha) {
     store::GravaContaConfigDelivery(Db(), store::InsereConfigDeliveryVazia(Db()), login, senha);
+}
+
+bool MainWindowTest::WaitPassEnd() {
+    return WaitUntil(
+        [&] { return Text("StatusBar1Panel0") == QStringLiteral("Proxima Verificação em 29 segundos"); });
 }
 
 long long MainWindowTest::Count(const std::string& table) {

@@ -48,6 +48,23 @@ private:
     bool seen_ = false;
 };
 
+// Stands in for the desktop's opener of web addresses while it lives (an `xdg-open` first in PATH),
+// and records the address it was given.
+class FakeOpener {
+public:
+    explicit FakeOpener(const std::filesystem::path& folder);
+    ~FakeOpener();
+    FakeOpener(const FakeOpener&) = delete;
+    FakeOpener& operator=(const FakeOpener&) = delete;
+
+    // The address opened, once one came; empty when none came in time.
+    std::string Opened() const;
+
+private:
+    std::filesystem::path opened_;
+    QByteArray path_;
+};
+
 class MainWindowTest : public ::testing::Test {
 protected:
     MainWindowTest();
@@ -62,6 +79,8 @@ protected:
                 const QString& senha = QStringLiteral("demo123"));
     // A marketplace account row, so that sign-in does not stop in the account dialog.
     void StoreAccount(const std::string& login, const std::string& senha);
+    // Waits for the end of the next pass: the countdown starts again from 29.
+    bool WaitPassEnd();
 
     // The test's own connection to the program's database file.
     store::Database& Db() { return *db_; }

@@ -139,8 +139,9 @@ TEST_F(SettingsTest, SignInRestoreSavesOnlyWhatDiffersFromTheControls) {
         long long automatic;
         long long saves;
     };
+    // However many controls differ, the restore saves once, after the last one is back.
     for (const Case& c : {Case{"same as the controls", "120", 0, 0}, Case{"minutes differ", "45", 0, 1},
-                          Case{"both differ", "45", 1, 2}}) {
+                          Case{"both differ", "45", 1, 1}}) {
         SCOPED_TRACE(c.name);
         dialog.reset();
         entrega.reset();
@@ -153,6 +154,45 @@ TEST_F(SettingsTest, SignInRestoreSavesOnlyWhatDiffersFromTheControls) {
         Open();
         SignIn();
         EXPECT_EQ(Saves(), c.saves);
+    }
+}
+
+// A save in the middle of the restore would take the return list before it is restored (still
+// "Não") and overwrite the stored "Sim" at every sign-in.
+TEST_F(SettingsTest, SignInKeepsEveryStoredChoiceWhateverTheRestoreSaves) {
+    const auto loja = sim::DispatchSimulator::DemoStores().front();
+    ASSERT_GE(loja.categorias.size(), 2u);
+    for (const long long automatic : {0, 1}) {
+        SCOPED_TRACE(automatic);
+        dialog.reset();
+        entrega.reset();
+        form.reset();
+        store::Configuracao stored;
+        stored.NOME = "PADRAO";
+        stored.CATEGORIAPADRAO = loja.categorias[1].nome;
+        stored.PAGAMENTOPADRAO = "Pix";
+        stored.TEMPOAGENDAMENTO = "45";
+        stored.RETORNOPADRAO = "Sim";
+        stored.SOLICITACAOAUTOMATICO = automatic;
+        store::SubstituiConfiguracao(Db(), stored);
+        for (int signIn = 1; signIn <= 2; ++signIn) {
+            SCOPED_TRACE(signIn);
+            if (signIn == 2) {
+                dialog.reset();
+                entrega.reset();
+                form.reset();
+            }
+            Open();
+            SignIn();
+            const store::Configuracao after = Stored();
+            EXPECT_EQ(after.CATEGORIAPADRAO, stored.CATEGORIAPADRAO);
+            EXPECT_EQ(after.PAGAMENTOPADRAO, stored.PAGAMENTOPADRAO);
+            EXPECT_EQ(after.TEMPOAGENDAMENTO, stored.TEMPOAGENDAMENTO);
+            EXPECT_EQ(after.RETORNOPADRAO, stored.RETORNOPADRAO);
+            EXPECT_EQ(after.SOLICITACAOAUTOMATICO, stored.SOLICITACAOAUTOMATICO);
+            EXPECT_EQ(Main<QComboBox>("ComboBoxRetorno")->currentText(), QStringLiteral("Sim"));
+            EXPECT_EQ(Main<QComboBox>("ComboBoxPagamentos")->currentText(), QStringLiteral("Pix"));
+        }
     }
 }
 

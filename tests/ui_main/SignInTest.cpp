@@ -15,8 +15,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <fstream>
-
 namespace brisko::test {
 namespace {
 
@@ -78,10 +76,12 @@ TEST_F(SignInTest, RefusedSignInShowsThePlatformTextAndEnablesTheControlsAgain) 
             Open();
         }
         dispatch.ClearRequests();
+        form->showMinimized(); // an automatic sign-in at start that fails must be seen
         Main<QLineEdit>("EditEmail")->setText(c.email);
         Main<QLineEdit>("EditSenha")->setText(c.senha);
         QTest::keyClick(Main<QLineEdit>("EditSenha"), Qt::Key_Return); // Enter signs in as the button does
 
+        EXPECT_FALSE(form->isMinimized()) << "not brought forward";
         EXPECT_EQ(Text("LabelErro"), QString::fromStdString(expected));
         EXPECT_EQ(dispatch.Requests().size(), 1u);
         EXPECT_FALSE(form->EstaLogado());
@@ -98,7 +98,9 @@ TEST_F(SignInTest, InactiveStoreIsRefusedAndItsRecordKept) {
     Open();
     Main<QLineEdit>("EditEmail")->setText(QStringLiteral("inativa@demo.com"));
     Main<QLineEdit>("EditSenha")->setText(QStringLiteral("demo123"));
+    form->showMinimized();
     QTest::mouseClick(Main<QPushButton>("Button4"), Qt::LeftButton);
+    EXPECT_FALSE(form->isMinimized()) << "not brought forward";
     EXPECT_EQ(Text("LabelErro"), QStringLiteral("Empresa inativada pela ") + kDisplayName);
     EXPECT_FALSE(form->EstaLogado());
     EXPECT_TRUE(Main("PanelLogin")->isVisible());
@@ -253,24 +255,33 @@ TEST_F(SignInTest, StoredAutoConnectSignsInByItself) {
 }
 
 TEST_F(SignInTest, BannerClickOpensTheManagementPage) {
-    // Stands in for the desktop's opener: records the address it was given.
-    const std::filesystem::path opened = folder / "opened.txt";
-    std::filesystem::create_directories(folder / "bin");
-    const std::filesystem::path opener = folder / "bin" / "xdg-open";
-    std::ofstream(opener) << "#!/bin/sh\nprintf '%s' \"$1\" > \"" << opened.string() << "\"\n";
-    std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", QByteArray::fromStdString((folder / "bin").string()) + ":" + path);
-
+    const FakeOpener opener(folder.Path());
     Open();
     QTest::mouseClick(Main("VirtualImage1"), Qt::LeftButton);
-    const bool seen =
-        WaitUntil([&] { return std::filesystem::exists(opened) && std::filesystem::file_size(opened) > 0; });
-    qputenv("PATH", path);
-    ASSERT_TRUE(seen);
-    std::ifstream in(opened);
-    const std::string url((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(url, std::string(build::kDispatchWebUrl) + "/solicitacao/gestaoPedido");
+    EXPECT_EQ(opener.Opened(), std::string(build::kDispatchWebUrl) + "/solicitacao/gestaoPedido");
+}
+
+// Enter in the minutes box runs the whole sign-in again with the texts still in the two boxes:
+// the store's record, its lists and the settings are read anew.
+TEST_F(SignInTest, EnterInTheMinutesWhileSignedInSignsInAgain) {
+    StoreAccount("", "");
+    Open();
+    SignIn();
+    ASSERT_TRUE(WaitPassEnd()); // the box is disabled while a pass runs
+    auto* categorias = Main<QComboBox>("ComboBoxCategorias");
+    ASSERT_GE(categorias->count(), 2);
+    categorias->setCurrentIndex(1); // by the program: not saved
+    const std::size_t before = dispatch.Requests().size();
+
+    QTest::keyClick(Main<QLineEdit>("ComboBoxAgendar"), Qt::Key_Return);
+
+    EXPECT_EQ(dispatch.Requests().size(), before + 1);
+    EXPECT_TRUE(form->EstaLogado());
+    EXPECT_TRUE(Main("PanelPedidos")->isVisible());
+    EXPECT_EQ(categorias->currentIndex(), 0) << "the lists were filled again";
+    EXPECT_EQ(Main<QLineEdit>("ComboBoxAgendar")->text(), QStringLiteral("120"));
+    EXPECT_EQ(Main<QLineEdit>("EditEmail")->text(), QStringLiteral("loja@demo.com"));
+    EXPECT_TRUE(Text("LabelErro").isEmpty());
 }
 
 TEST_F(SignInTest, LongestCountdownTextFitsItsPanel) {
@@ -281,13 +292,18 @@ TEST_F(SignInTest, LongestCountdownTextFitsItsPanel) {
         << panel->font().family().toStdString() << " " << panel->font().pixelSize();
 }
 
-TEST_F(SignInTest, WindowNeverSmallerThanTheMinimum) {
+TEST_F(SignInTest, WindowHasOneFixedSizeNeverSmallerThanTheMinimum) {
     Open();
+    // The design's inner 886 by 565, unless the outer size (frame included) falls below 900 by 600.
     const QSize frame = form->frameGeometry().size() - form->size();
+    const QSize outer(std::max(886 + frame.width(), 900), std::max(565 + frame.height(), 600));
+    EXPECT_EQ(form->frameGeometry().size(), outer);
+    EXPECT_EQ(form->minimumSize(), form->maximumSize()) << "the operator could drag it to another size";
+    EXPECT_TRUE(form->windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint));
+    EXPECT_FALSE(form->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     for (const QSize asked : {QSize(500, 300), QSize(950, 400), QSize(1000, 700)}) {
-        form->resize(asked); // the inner size; the rule is on the outer one
-        EXPECT_EQ(form->frameGeometry().width(), std::max(asked.width() + frame.width(), 900));
-        EXPECT_EQ(form->frameGeometry().height(), std::max(asked.height() + frame.height(), 600));
+        form->resize(asked);
+        EXPECT_EQ(form->frameGeometry().size(), outer);
     }
 }
 
