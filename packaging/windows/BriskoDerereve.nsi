@@ -4,7 +4,8 @@
 ; makensis -DVERSION=x.y.z -DSTAGE=<program folder> -DFILES=<files.nsh> -DUNFILES=<unfiles.nsh>
 ;          -DOUTFILE=<installer.exe> BriskoDerereve.nsi
 ; FILES installs every file of the program folder but the database; UNFILES deletes the same files.
-Unicode true
+; The program is 64-bit, and so is its installer.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 
@@ -28,12 +29,13 @@ VIAddVersionKey /LANG=1046 "CompanyName" "${OPERATOR}"
 VIAddVersionKey /LANG=1046 "FileDescription" "Instalador do ${PRODUCT}"
 VIAddVersionKey /LANG=1046 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1046 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1046 "LegalCopyright" "${OPERATOR}"
 
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
 
-!define MUI_ICON "${STAGE}\..\briskoderereve.ico"
-!define MUI_UNICON "${STAGE}\..\briskoderereve.ico"
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\BriskoDerereve.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "Abrir o ${PRODUCT} agora"
 

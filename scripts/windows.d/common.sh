@@ -14,7 +14,7 @@ log() { echo "windows: $*" >&2; }
 # The packages these steps need besides scripts/deps; installed when missing (as root).
 windows_deps() {
   local wanted=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine64 nsis dpkg-dev
-    xvfb xauth xdotool imagemagick cmake ninja-build openssl tclsh rapidjson-dev sqlite3)
+    fonts-wine xvfb xauth xdotool imagemagick cmake ninja-build openssl tclsh rapidjson-dev sqlite3)
   local missing=() p
   for p in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -32,7 +32,7 @@ build_installer() {
   mkdir -p "$INSTALLER_DIR"
   write_file_lists "$INSTALLER_DIR/files.nsh" "$INSTALLER_DIR/unfiles.nsh"
   INSTALLER="$INSTALLER_DIR/BriskoDerereve-$version-instalador.exe"
-  makensis -V2 -DVERSION="$version" -DSTAGE="$PROGRAM_STAGE" \
+  makensis -V2 -DVERSION="$version" -DSTAGE="$PROGRAM_STAGE" -DICON="$ROOT/packaging/windows/briskoderereve.ico" \
     -DFILES="$INSTALLER_DIR/files.nsh" -DUNFILES="$INSTALLER_DIR/unfiles.nsh" -DOUTFILE="$INSTALLER" \
     "$ROOT/packaging/windows/BriskoDerereve.nsi" >"$INSTALLER_DIR/makensis.log" 2>&1 ||
     { tail -n 30 "$INSTALLER_DIR/makensis.log" >&2; exit 1; }

@@ -1,3 +1,4 @@
+source "$ROOT/scripts/windows.d/libraries.sh"
 # BriskoDerereve.exe and its program folder, built against the cached Qt and libraries. The services
 # are those of the build's constants; by default the simulators that the smoke run starts natively.
 PROGRAM_BUILD="$ROOT/build/windows"
@@ -32,12 +33,12 @@ stage_program() {
   local runtime=/usr/lib/gcc/$HOST_TRIPLE/12-posix
   cp "$runtime/libstdc++-6.dll" "$runtime/libgcc_s_seh-1.dll" /usr/$HOST_TRIPLE/lib/libwinpthread-1.dll "$stage/"
   "$HOST_TRIPLE-strip" "$stage"/*.exe "$stage"/*.dll "$stage"/platforms/*.dll
-  cp "$ROOT/packaging/windows/briskoderereve.ico" "$(dirname "$stage")/"
 }
 
 build_program() {
   windows_deps
   [ -f "$QT_PREFIX/.built" ] || { log "no Qt for Windows yet: run scripts/windows toolchain"; exit 1; }
+  build_windows_libraries "$LIBS_PREFIX" "$CACHE/src" # at once when the toolchain step built them
   build_native_simulators
   local ca
   ca="$(wine_path "$SIMS_BUILD/simulators/certs/ca.pem")"
@@ -46,7 +47,6 @@ build_program() {
   "$QT_PREFIX/bin/qt-cmake" -S "$ROOT" -B "$PROGRAM_BUILD" -G Ninja \
     -DQT_CHAINLOAD_TOOLCHAIN_FILE="$TOOLCHAIN_FILE" \
     -DCMAKE_BUILD_TYPE=Release -DBRISKO_BUILD_TESTS=OFF -DBRISKO_WERROR=ON \
-    -DRAPIDJSON_INCLUDE_DIRS=/usr/include \
     -DBRISKO_DISPATCH_SIM_PORT="$SMOKE_DISPATCH_PORT" -DBRISKO_MARKETPLACE_SIM_PORT="$SMOKE_MARKETPLACE_PORT" \
     -DBRISKO_MARKETPLACE_API_URL="https://localhost:$SMOKE_MARKETPLACE_PORT" \
     -DBRISKO_MARKETPLACE_PORTAL_URL="https://localhost:$SMOKE_MARKETPLACE_PORT" \

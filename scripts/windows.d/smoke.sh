@@ -40,6 +40,21 @@ within() {
 
 screenshot() { import -display "$DISPLAY" -window root "$SMOKE_DIR/$1.png" 2>/dev/null || true; }
 
+# Wine lists the host's fonts through fontconfig; drawing the colour emoji font through its GDI
+# crashes the program inside Qt's font fallback. Wine's own fonts and DejaVu stand in for Windows'
+# fonts; the emoji show as empty boxes here (Windows draws them with its own emoji font).
+limit_wine_fonts() {
+  cat >"$SMOKE_DIR/fonts.conf" <<EOF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig>
+  <dir>/usr/share/fonts/truetype/dejavu</dir>
+  <cachedir>$SMOKE_DIR/fontconfig-cache</cachedir>
+</fontconfig>
+EOF
+  export FONTCONFIG_FILE="$SMOKE_DIR/fonts.conf"
+}
+
 start_display() {
   exec {displayfd}<> <(:)
   Xvfb -displayfd "$displayfd" -screen 0 1280x800x24 -nolisten tcp >"$SMOKE_DIR/xvfb.log" 2>&1 &
@@ -57,7 +72,20 @@ start_simulator() { # name port page
 }
 
 page() { curl -fs --cacert "$SIMS_BUILD/simulators/certs/ca.pem" "https://localhost:$1$2"; }
-sql() { sqlite3 -cmd '.timeout 5000' "$INSTALLED/BD/BANCO.db" "$1"; }
+# The database as the program committed it. Wine's shared-memory index of the WAL is not the one
+# native SQLite maps, so the files are read from a copy, whose index SQLite rebuilds from the WAL.
+sql() {
+  local copy="$SMOKE_DIR/database-copy" file
+  rm -rf "$copy" && mkdir -p "$copy"
+  for file in BANCO.db BANCO.db-wal; do
+    [ ! -f "$INSTALLED/BD/$file" ] || cp "$INSTALLED/BD/$file" "$copy/"
+  done
+  sqlite3 "$copy/BANCO.db" "$1" 2>>"$SMOKE_DIR/sql.log"
+}
+
+# Checks retried by `within` read the database anew at every try.
+sql_is() { [ "$(sql "$1")" = "$2" ]; }
+sql_has_rows() { [ -n "$(sql "$1")" ]; }
 
 main_window() { xdotool search --onlyvisible --name '^Brisko Derereve Vilamar - v' 2>/dev/null | head -n1; }
 window_named() { xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
@@ -73,9 +101,15 @@ run_smoke() {
   [ -f "${INSTALLER:-}" ] || { log "no installer yet: run scripts/windows installer"; exit 1; }
   rm -rf "$SMOKE_DIR" && mkdir -p "$SMOKE_DIR"
   export WINEPREFIX="$SMOKE_DIR/prefix"
+  limit_wine_fonts
   trap smoke_cleanup EXIT
   start_display
   "$WINE" wineboot -i >/dev/null 2>&1
+  # Windows' own faces, which wine lacks, drawn with the face Linux uses for them.
+  local face
+  for face in "Segoe UI" "Arial Black"; do
+    "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d "DejaVu Sans" /f >/dev/null 2>&1
+  done
   /usr/lib/wine/wineserver -w
   start_simulator dispatch-simulator "$SMOKE_DISPATCH_PORT" /solicitacao/gestaoPedido
   start_simulator marketplace-simulator "$SMOKE_MARKETPLACE_PORT" /pedidos
@@ -102,17 +136,57 @@ run_smoke() {
   type_text 'demo123'
   key Return
   check "sign-in at the dispatch simulator stores the store's record" \
-    within 30 test "$(sql "SELECT EMAIL FROM EMPRESA" 2>/dev/null)" = loja@demo.com
+    within 30 sql_is "SELECT EMAIL FROM EMPRESA" loja@demo.com
   check "the account dialog opens (no marketplace account yet)" within 20 window_named Cadastro
+  sleep 2 # the dialog takes the keyboard a moment after it shows
   screenshot "02-account-dialog"
   type_text 'loja-demo'
   key Tab
   type_text 'demo123'
-  key Tab Return
+  key Tab space # "SALVAR" is no default button: Return does not press it
   check "the account dialog saves the marketplace account" \
-    within 20 test "$(sql "SELECT LOGIN FROM CONFIGDELIVERY" 2>/dev/null)" = loja-demo
+    within 20 sql_is "SELECT LOGIN FROM CONFIGDELIVERY" loja-demo
   check "an order is imported from the marketplace simulator" \
-    within 90 test "$(sql "SELECT COUNT(*) FROM PEDIDOS" 2>/dev/null || echo 0)" -gt 0
+    within 90 sql_has_rows "SELECT ID FROM PEDIDOS"
   sleep 3
   screenshot "03-orders"
+
+  local rovezor_orders="SELECT IDPEDIDO FROM PEDIDOS WHERE ID_MCH = 'ROVEZOR' ORDER BY ID"
+  # Automatic scheduling on: a click on the box's text, at its place in the fixed-size window.
+  xdotool mousemove --window "$(main_window)" 330 135 click 1
+  check "automatic scheduling requests the courier and the order reaches ROVEZOR" \
+    within 90 sql_has_rows "$rovezor_orders"
+  check "the dispatch simulator holds exactly one delivery for that order" one_delivery_for "$(sql "$rovezor_orders" | head -n1)"
+  screenshot "04-rovezor"
+
+  check "a second start hands over to the running copy and ends with exit code 0" second_start_hands_over
+  check "the running copy takes the hand-over (open\\open.ini consumed), one copy runs" \
+    within 20 hand_over_taken
+  check "the Run value is in wine's registry" \
+    grep -q '^"BriskoDerereve"=".*BriskoDerereve.exe' "$WINEPREFIX/user.reg"
+
+  # Alt+F4 asks the closing question; Return answers its default, Yes.
+  xdotool windowactivate --sync "$(main_window)" 2>/dev/null || xdotool windowfocus --sync "$(main_window)"
+  key alt+F4
+  sleep 2
+  screenshot "05-closing-question"
+  key Return
+  check "closing with Yes ends the program" within 30 program_ended
+  log "smoke passed: $SMOKE_PASSED of $SMOKE_STEPS steps; screenshots in $SMOKE_DIR"
+}
+
+one_delivery_for() { # order number
+  page "$SMOKE_DISPATCH_PORT" /solicitacao/gestaoPedido >"$SMOKE_DIR/management-page.html"
+  [ -n "$1" ] && [ "$(grep -c "<td>aiqfome $1</td>" "$SMOKE_DIR/management-page.html")" -eq 1 ]
+}
+
+second_start_hands_over() {
+  local status=0
+  (cd "$INSTALLED" && timeout 60 "$WINE" BriskoDerereve.exe >"$SMOKE_DIR/second-start.log" 2>&1) || status=$?
+  log "the second start ended with exit code $status"
+  [ "$status" -eq 0 ]
+}
+
+hand_over_taken() {
+  [ ! -e "$INSTALLED/open/open.ini" ] && [ "$(pgrep -fc 'BriskoDerereve.exe')" -eq 1 ] && has_main_window
 }

@@ -3,6 +3,8 @@
 
 #include "OrderReading.h"
 
+#include <algorithm>
+
 namespace brisko::test {
 namespace {
 
@@ -43,9 +45,14 @@ TEST_F(BuscaPedidos, AnEmptyListIsTrueAndTouchesNothing) {
 }
 
 TEST_F(BuscaPedidos, OnlyOrdersLessThanFourHoursFromNowInEitherDirectionAreImported) {
+    // The search asks for yesterday and today only: late in the evening an order 3 h 50 min ahead
+    // falls on tomorrow, so the one ahead stays on today's date.
+    const LocalDateTime now = LocalNow();
+    const auto untilMidnight = 24h - (std::chrono::hours(now.hour) + std::chrono::minutes(now.minute) +
+                                      std::chrono::seconds(now.second) + 1s);
     AddOrder("old", 4h + 10min);
     AddOrder("recent", 3h + 50min);
-    AddOrder("ahead", -(3h + 50min));
+    AddOrder("ahead", -std::min<std::chrono::system_clock::duration>(3h + 50min, untilMidnight));
     AddOrder("far-ahead", -(4h + 10min));
     EXPECT_EQ(Search(), "TRUE");
     EXPECT_EQ(ImportedIds(), (std::vector<std::string>{"ahead", "recent"})); // listed newest first
