@@ -2,6 +2,7 @@
 // running copy and ends before any window exists (so it needs no display).
 #include "DarkStyle.h"
 #include "ExitReport.h"
+#include "PathText.h"
 #include "Platform.h"
 #include "SingleCopy.h"
 #include "UCadastroDelivery.h"
@@ -49,8 +50,8 @@ int main(int, char** argv) {
     fs::create_directories(programFolder / "open", ignored);
 
     // Held until the process ends: no other copy touches the database meanwhile.
-    const std::optional<brisko::app::CopyLocks> locks =
-        brisko::app::TakeTurn(programFolder, platform::ExecutablePath().filename().string() + "Mutex");
+    const std::optional<brisko::app::CopyLocks> locks = brisko::app::TakeTurn(
+        programFolder, brisko::store::PathText(platform::ExecutablePath().filename()) + "Mutex");
     if (!locks) {
         return 0;
     }

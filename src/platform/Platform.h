@@ -51,8 +51,9 @@ void WriteAutostartEntries(const std::filesystem::path& programExe);
 // Opens a web address (UTF-8) with the system's default handler; the outcome is not checked.
 void OpenUrl(const std::string& url);
 
-// Starts a command file hidden and detached, in its own folder, without waiting for it.
-// Outside Windows it runs as `/bin/sh <file> <pid of the caller>` with no terminal attached.
+// Starts a command file hidden and detached, in its own folder, without waiting for it, with the
+// caller's process id as its one argument. Outside Windows it runs as `/bin/sh <file> <pid>` with no
+// terminal attached.
 void StartCommandFileHidden(const std::filesystem::path& commandFile);
 
 // Restores a minimised native window and brings it to the foreground (Win32 handle on Windows;

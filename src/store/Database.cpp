@@ -1,5 +1,7 @@
 #include "Database.h"
 
+#include "PathText.h"
+
 #include <sqlite3.h>
 
 #include <unordered_map>
@@ -22,11 +24,6 @@ bool SameName(std::string_view a, std::string_view b) {
         }
     }
     return true;
-}
-
-std::string ToUtf8(const std::filesystem::path& file) {
-    const auto text = file.u8string();
-    return {text.begin(), text.end()};
 }
 
 } // namespace
@@ -92,7 +89,7 @@ void SetSynchronous(sqlite3* db, int setting) {
 
 Database::Database(const std::filesystem::path& file, std::chrono::milliseconds busyTimeout)
     : cache_(std::make_shared<StatementCache>()) {
-    const int rc = sqlite3_open_v2(ToUtf8(file).c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    const int rc = sqlite3_open_v2(PathText(file).c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
         std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
         sqlite3_close(db_);

@@ -8,6 +8,7 @@
 #include "DeliveryOptions.h"
 #include "Fonts.h"
 #include "OrderCardGrid.h"
+#include "PathText.h"
 #include "PaymentMethods.h"
 #include "Platform.h"
 #include "ScheduleMinutes.h"
@@ -118,13 +119,10 @@ void SelecionaTexto(QComboBox* list, const std::string& text) {
 void ExigeGravacao(store::Database& database, const std::filesystem::path& file) {
     const std::string motivo = store::WriteRefusal(database);
     if (!motivo.empty()) {
-        const auto utf8 = [](const std::filesystem::path& path) {
-            const std::u8string text = path.u8string();
-            return std::string(text.begin(), text.end());
-        };
-        throw DatabaseError(motivo + "\nO programa não pode gravar no banco de dados " + utf8(file) +
+        throw DatabaseError(motivo + "\nO programa não pode gravar no banco de dados " +
+                            store::PathText(file) +
                             ". Verifique a permissão de gravação do arquivo e da pasta " +
-                            utf8(file.parent_path()) + ".");
+                            store::PathText(file.parent_path()) + ".");
     }
 }
 
@@ -409,7 +407,7 @@ void TMainForm::AbreBanco() {
 
 store::Database& TMainForm::Banco() {
     if (!database_) {
-        throw DatabaseError("Banco de dados não aberto: " + arquivoBanco_.string());
+        throw DatabaseError("Banco de dados não aberto: " + store::PathText(arquivoBanco_));
     }
     return *database_;
 }

@@ -233,12 +233,16 @@ void CommandFileRunsInItsOwnFolder() {
     const fs::path folder = fs::temp_directory_path() /
                             (L"brisko fechar \u00e7\u00e3o " + std::to_wstring(GetCurrentProcessId()));
     fs::create_directories(folder);
-    // Relative names: the marker lands in the folder only when the script runs there.
-    std::ofstream(folder / L"fechar.bat") << "@echo off\r\necho ran> marker.partial\r\n"
+    // Relative names: the marker lands in the folder only when the script runs there; it holds the
+    // argument, the caller's process id.
+    std::ofstream(folder / L"fechar.bat") << "@echo off\r\necho %1> marker.partial\r\n"
                                              "move /y marker.partial marker > nul\r\n";
 
     StartCommandFileHidden(folder / L"fechar.bat");
     CHECK(WaitForFile(folder / L"marker", std::chrono::seconds(60)));
+    std::string pid;
+    std::ifstream(folder / L"marker") >> pid;
+    CHECK(pid == std::to_string(GetCurrentProcessId()));
     std::error_code ignored;
     fs::remove_all(folder, ignored);
 }
