@@ -30,42 +30,38 @@ build_sqlite() {
   rm -rf "$work"
 }
 
-# Only HTTP(S), TLS by Schannel, no compression or name libraries: nothing else to ship or patch.
-build_curl() {
-  local prefix="$1" sources="$2"
-  [ -f "$prefix/lib/libcurl.a" ] && return 0
-  log "libcurl (Schannel) for Windows"
-  fetch_source curl "$sources/curl"
-  local work="$sources/curl-build"
+# Configures, builds and installs source package $1's CMake project for Windows, as static
+# libraries, into $2 (sources unpacked in $3); the rest are the project's own options.
+install_cmake_package() {
+  local package="$1" prefix="$2" sources="$3"
+  shift 3
+  fetch_source "$package" "$sources/$package"
+  local work="$sources/$package-build"
   rm -rf "$work"
-  cmake -S "$sources/curl" -B "$work" -G Ninja -Wno-dev \
+  cmake -S "$sources/$package" -B "$work" -G Ninja -Wno-dev \
     -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN_FILE" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$prefix" \
-    -DBUILD_SHARED_LIBS=OFF -DBUILD_CURL_EXE=OFF -DBUILD_TESTING=OFF \
-    -DCURL_USE_SCHANNEL=ON -DCURL_USE_OPENSSL=OFF -DCURL_USE_LIBSSH2=OFF -DCURL_USE_LIBPSL=OFF \
-    -DCURL_ZLIB=OFF -DCURL_BROTLI=OFF -DCURL_ZSTD=OFF -DUSE_LIBIDN2=OFF -DUSE_NGHTTP2=OFF \
-    -DUSE_WIN32_IDN=OFF -DENABLE_UNICODE=ON -DHTTP_ONLY=ON -DCURL_DISABLE_LDAP=ON \
-    -DCURL_DISABLE_COOKIES=ON -DCURL_DISABLE_NTLM=ON -DENABLE_MANUAL=OFF -DPICKY_COMPILER=OFF \
-    >"$sources/curl.configure.log" 2>&1 || { tail -n 30 "$sources/curl.configure.log" >&2; exit 1; }
-  cmake --build "$work" --parallel "$JOBS" >"$sources/curl.build.log" 2>&1 ||
-    { tail -n 30 "$sources/curl.build.log" >&2; exit 1; }
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF "$@" \
+    >"$sources/$package.configure.log" 2>&1 || { tail -n 30 "$sources/$package.configure.log" >&2; exit 1; }
+  cmake --build "$work" --parallel "$JOBS" >"$sources/$package.build.log" 2>&1 ||
+    { tail -n 30 "$sources/$package.build.log" >&2; exit 1; }
   cmake --install "$work" >/dev/null
   rm -rf "$work"
 }
 
+# Only HTTP(S), TLS by Schannel, no compression or name libraries: nothing else to ship or patch.
+build_curl() {
+  [ -f "$1/lib/libcurl.a" ] && return 0
+  log "libcurl (Schannel) for Windows"
+  install_cmake_package curl "$1" "$2" \
+    -DBUILD_CURL_EXE=OFF -DBUILD_TESTING=OFF \
+    -DCURL_USE_SCHANNEL=ON -DCURL_USE_OPENSSL=OFF -DCURL_USE_LIBSSH2=OFF -DCURL_USE_LIBPSL=OFF \
+    -DCURL_ZLIB=OFF -DCURL_BROTLI=OFF -DCURL_ZSTD=OFF -DUSE_LIBIDN2=OFF -DUSE_NGHTTP2=OFF \
+    -DUSE_WIN32_IDN=OFF -DENABLE_UNICODE=ON -DHTTP_ONLY=ON -DCURL_DISABLE_LDAP=ON \
+    -DCURL_DISABLE_COOKIES=ON -DCURL_DISABLE_NTLM=ON -DENABLE_MANUAL=OFF -DPICKY_COMPILER=OFF
+}
+
 build_gtest() {
-  local prefix="$1" sources="$2"
-  [ -f "$prefix/lib/libgtest.a" ] && return 0
+  [ -f "$1/lib/libgtest.a" ] && return 0
   log "GoogleTest for Windows"
-  fetch_source googletest "$sources/googletest"
-  local work="$sources/googletest-build"
-  rm -rf "$work"
-  cmake -S "$sources/googletest" -B "$work" -G Ninja -Wno-dev \
-    -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN_FILE" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF -Dgtest_disable_pthreads=OFF \
-    >"$sources/googletest.configure.log" 2>&1 || { tail -n 30 "$sources/googletest.configure.log" >&2; exit 1; }
-  cmake --build "$work" --parallel "$JOBS" >"$sources/googletest.build.log" 2>&1 ||
-    { tail -n 30 "$sources/googletest.build.log" >&2; exit 1; }
-  cmake --install "$work" >/dev/null
-  rm -rf "$work"
+  install_cmake_package googletest "$1" "$2" -Dgtest_disable_pthreads=OFF
 }

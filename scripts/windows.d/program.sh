@@ -1,6 +1,7 @@
 source "$ROOT/scripts/windows.d/libraries.sh"
 # BriskoDerereve.exe and its program folder, built against the cached Qt and libraries. The services
-# are those of the build's constants; by default the simulators that the smoke run starts natively.
+# are those of the build's constants: the simulators that the smoke run starts natively, unless a
+# store's build names its own.
 PROGRAM_BUILD="$ROOT/build/windows"
 PROGRAM_STAGE="$PROGRAM_BUILD/stage/BriskoDerereve"
 SIMS_BUILD="$ROOT/build/windows-simulators"
@@ -40,20 +41,25 @@ build_program() {
   [ -f "$QT_PREFIX/.built" ] || { log "no Qt for Windows yet: run scripts/windows toolchain"; exit 1; }
   build_windows_libraries "$LIBS_PREFIX" "$CACHE/src" # at once when the toolchain step built them
   build_native_simulators
-  local ca
-  ca="$(wine_path "$SIMS_BUILD/simulators/certs/ca.pem")"
+  # The simulators' services, unless a store's build names its own, all of them, in
+  # BRISKO_WINDOWS_CMAKE_ARGS="-DBRISKO_DISPATCH_API_URL=https://... -DBRISKO_CA_FILE= ..." (the same
+  # values as a Linux release build; its configure checks apply).
+  local services=() extra=()
+  read -r -a extra <<<"${BRISKO_WINDOWS_CMAKE_ARGS:-}"
+  if [ ${#extra[@]} -eq 0 ]; then
+    services=(-DBRISKO_DISPATCH_SIM_PORT="$SMOKE_DISPATCH_PORT" -DBRISKO_MARKETPLACE_SIM_PORT="$SMOKE_MARKETPLACE_PORT"
+      -DBRISKO_MARKETPLACE_API_URL="https://localhost:$SMOKE_MARKETPLACE_PORT"
+      -DBRISKO_MARKETPLACE_PORTAL_URL="https://localhost:$SMOKE_MARKETPLACE_PORT"
+      -DBRISKO_DISPATCH_API_URL="https://localhost:$SMOKE_DISPATCH_PORT"
+      -DBRISKO_DISPATCH_WEB_URL="https://localhost:$SMOKE_DISPATCH_PORT"
+      -DBRISKO_CA_FILE="$(wine_path "$SIMS_BUILD/simulators/certs/ca.pem")")
+  fi
   export BRISKO_WINDOWS_PREFIXES="$LIBS_PREFIX"
   local started=$SECONDS
   "$QT_PREFIX/bin/qt-cmake" -S "$ROOT" -B "$PROGRAM_BUILD" -G Ninja \
     -DQT_CHAINLOAD_TOOLCHAIN_FILE="$TOOLCHAIN_FILE" \
     -DCMAKE_BUILD_TYPE=Release -DBRISKO_BUILD_TESTS=OFF -DBRISKO_WERROR=ON \
-    -DBRISKO_DISPATCH_SIM_PORT="$SMOKE_DISPATCH_PORT" -DBRISKO_MARKETPLACE_SIM_PORT="$SMOKE_MARKETPLACE_PORT" \
-    -DBRISKO_MARKETPLACE_API_URL="https://localhost:$SMOKE_MARKETPLACE_PORT" \
-    -DBRISKO_MARKETPLACE_PORTAL_URL="https://localhost:$SMOKE_MARKETPLACE_PORT" \
-    -DBRISKO_DISPATCH_API_URL="https://localhost:$SMOKE_DISPATCH_PORT" \
-    -DBRISKO_DISPATCH_WEB_URL="https://localhost:$SMOKE_DISPATCH_PORT" \
-    -DBRISKO_CA_FILE="$ca" \
-    "${BRISKO_WINDOWS_CMAKE_ARGS[@]}" \
+    "${services[@]}" "${extra[@]}" \
     >"$PROGRAM_BUILD.configure.log" 2>&1 || { tail -n 40 "$PROGRAM_BUILD.configure.log" >&2; exit 1; }
   cmake --build "$PROGRAM_BUILD" --parallel "$JOBS" >"$PROGRAM_BUILD.build.log" 2>&1 ||
     { grep -m 20 -B 2 -A 8 'error' "$PROGRAM_BUILD.build.log" >&2 || tail -n 40 "$PROGRAM_BUILD.build.log" >&2; exit 1; }

@@ -40,6 +40,6 @@ build_toolchain() {
   mkdir -p "$CACHE/src" "$CACHE/build"
   local started=$SECONDS
   build_qt
-  build_windows_libraries "$LIBS_PREFIX" "$CACHE/src"
+  build_windows_libraries "$LIBS_PREFIX" "$CACHE/src" gtest
   log "toolchain ready in $((SECONDS - started)) s: $CACHE"
 }

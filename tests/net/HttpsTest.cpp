@@ -340,7 +340,7 @@ TEST_F(Https, BodyLimitIsInclusive) {
 
 TEST_F(Https, CertificatesAreVerified) {
     // The test CA is trusted only when given.
-    if (SystemTrustStoreRefusesUnknownCas()) {
+    if (test::SystemTrustStoreRefusesUnknownCas()) {
         HttpRequest systemOnly = Request("/");
         systemOnly.extraCaFile.clear();
         Failed(Perform(systemOnly));
@@ -366,7 +366,7 @@ TEST_F(Https, CertificatesAreVerified) {
 TEST_F(Https, TrustedCertificatesReadOnceStayWithTheirFile) {
     // The CAs are read once per process; what one call trusts must not reach a call without that file.
     EXPECT_EQ(Answered(Perform(Request("/"))).status, 200);
-    const bool refused = SystemTrustStoreRefusesUnknownCas();
+    const bool refused = test::SystemTrustStoreRefusesUnknownCas();
     if (refused) {
         HttpRequest systemOnly = Request("/");
         systemOnly.extraCaFile.clear();

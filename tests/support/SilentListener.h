@@ -1,6 +1,7 @@
 #pragma once
 // A TCP port on 127.0.0.1 that takes connections into its backlog and never speaks: an HTTPS call
 // to it stays in its TLS handshake, connected to nothing, until it gives up.
+#include <cstdint>
 #include <string>
 
 namespace brisko::test {
@@ -15,7 +16,7 @@ public:
     std::string BaseUrl() const { return "https://127.0.0.1:" + std::to_string(port_); }
 
 private:
-    int socket_ = -1;
+    std::uintptr_t socket_ = 0; // a descriptor or a SOCKET, by system
     int port_ = 0;
 };
 

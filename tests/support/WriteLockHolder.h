@@ -1,8 +1,8 @@
 #pragma once
 // Another process (the sqlite3 command) holding the write lock of a database file until released,
-// as a second program working on the same file would.
+// as a second program working on the same file would. On Windows (where the suites run under wine,
+// without that command) a connection of this process holds it: SQLite refuses and waits alike.
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -22,9 +22,7 @@ public:
     void Release();
 
 private:
-    void Send(const std::string& text);
-
-    std::FILE* process_ = nullptr;
+    void* holder_ = nullptr; // the sqlite3 process's pipe, or the holding connection
     std::thread releaser_;
 };
 
