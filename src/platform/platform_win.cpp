@@ -189,8 +189,8 @@ void OpenUrl(const std::string& url) {
 void StartCommandFileHidden(const fs::path& commandFile) {
     const std::wstring folder = commandFile.parent_path().wstring();
     const std::wstring pid = std::to_wstring(GetCurrentProcessId());
-    ShellExecuteW(nullptr, L"open", commandFile.c_str(), pid.c_str(), folder.empty() ? nullptr : folder.c_str(),
-                  SW_HIDE);
+    ShellExecuteW(nullptr, L"open", commandFile.c_str(), pid.c_str(),
+                  folder.empty() ? nullptr : folder.c_str(), SW_HIDE);
 }
 
 void BringWindowToFront(void* nativeWindow) {
