@@ -11,22 +11,8 @@ WINE=/usr/lib/wine/wine64
 
 log() { echo "windows: $*" >&2; }
 
-# The packages these steps need besides scripts/deps; installed when missing (as root).
-windows_deps() {
-  local wanted=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine64 nsis dpkg-dev
-    fonts-wine xvfb xauth xdotool imagemagick cmake ninja-build openssl tclsh rapidjson-dev sqlite3)
-  local missing=() p
-  for p in "${wanted[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-  done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  if [ "$(id -u)" -ne 0 ]; then
-    log "missing packages: ${missing[*]} (run: sudo apt-get install -y ${missing[*]})"
-    exit 1
-  fi
-  DEBIAN_FRONTEND=noninteractive apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-}
+# The packages come from the project's one list.
+windows_deps() { "$ROOT/scripts/deps" >&2; }
 
 # Source packages come from the distribution: a deb-src twin of its apt sources is added once.
 enable_source_packages() {
