@@ -172,6 +172,18 @@ run_smoke() {
   screenshot "05-closing-question"
   key Return
   check "closing with Yes ends the program" within 30 program_ended
+
+  # An update installs over the program and keeps the database; a silent removal keeps it too.
+  local orders
+  orders="$(sql "SELECT COUNT(*) FROM PEDIDOS")"
+  "$WINE" "$INSTALLER" /S
+  /usr/lib/wine/wineserver -w
+  check "installing again over the program keeps the database (its $orders orders)" \
+    sql_is "SELECT COUNT(*) FROM PEDIDOS" "$orders"
+  "$WINE" "$INSTALLED/Desinstalar.exe" /S
+  /usr/lib/wine/wineserver -w
+  check "a silent removal takes the program, its shortcut and its Run value and keeps the database" \
+    within 30 removed_but_database
   log "smoke passed: $SMOKE_PASSED of $SMOKE_STEPS steps; screenshots in $SMOKE_DIR"
 }
 
@@ -185,6 +197,13 @@ second_start_hands_over() {
   (cd "$INSTALLED" && timeout 60 "$WINE" BriskoDerereve.exe >"$SMOKE_DIR/second-start.log" 2>&1) || status=$?
   log "the second start ended with exit code $status"
   [ "$status" -eq 0 ]
+}
+
+# The uninstaller copies itself elsewhere and runs from there: its work ends a moment later.
+removed_but_database() {
+  [ ! -e "$INSTALLED/BriskoDerereve.exe" ] && [ ! -e "$INSTALLED/Qt6Core.dll" ] &&
+    [ ! -e "$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Brisko Derereve Vilamar.lnk" ] &&
+    ! grep -q '^"BriskoDerereve"=' "$WINEPREFIX/user.reg" && sql_has_rows "SELECT ID FROM PEDIDOS"
 }
 
 hand_over_taken() {
