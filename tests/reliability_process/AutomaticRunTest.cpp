@@ -90,6 +90,13 @@ protected:
         return twice;
     }
 
+    // Waits for the next pass to begin: the one before has then ended, and an order it had claimed
+    // ("ERRO ROVEZOR" while its request is on the way) has been sent and marked.
+    bool AnotherPassBegins() {
+        const std::size_t tokens = Count(marketplace, "POST", kTokenPath);
+        return WaitUntil([&] { return Count(marketplace, "POST", kTokenPath) > tokens; }, 60s);
+    }
+
     std::string Integrity() {
         auto check = db->Prepare("PRAGMA integrity_check");
         return check.Step() ? check.Text("integrity_check") : "";
@@ -172,8 +179,7 @@ TEST_F(AutomaticRunTest, KilledWhileThePlatformHoldsAnAcceptedRequestTheNextStar
     program = StartProgram();
     ASSERT_TRUE(WaitUntil([&] { return AllDone(); }, 120s));
     // One more whole pass, long enough for anything still pending to have been sent.
-    const std::size_t tokens = Count(marketplace, "POST", kTokenPath);
-    ASSERT_TRUE(WaitUntil([&] { return Count(marketplace, "POST", kTokenPath) > tokens; }, 60s));
+    ASSERT_TRUE(AnotherPassBegins());
     program.reset();
 
     EXPECT_EQ(Accepted().at(held), 1) << "the held order was sent again";
@@ -199,6 +205,7 @@ TEST_F(AutomaticRunTest, TwoCopiesOnOneFolderFromTwoSessionsRequestEveryOrderOnc
         AddOrder();
     }
     ASSERT_TRUE(WaitUntil([&] { return AllDone(); }, 120s));
+    ASSERT_TRUE(AnotherPassBegins());
     EXPECT_TRUE(first->Running() != second->Running());
 
     EXPECT_EQ(RequestedTwice(), 0);
