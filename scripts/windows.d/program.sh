@@ -11,6 +11,7 @@ SMOKE_MARKETPLACE_PORT="${BRISKO_SMOKE_MARKETPLACE_PORT:-27812}"
 
 # The simulators and their test CA, built natively for the smoke run.
 build_native_simulators() {
+  mkdir -p "$(dirname "$SIMS_BUILD")"
   cmake -S "$ROOT" -B "$SIMS_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DBRISKO_BUILD_UI=OFF -DBRISKO_BUILD_TESTS=OFF \
     -DBRISKO_DISPATCH_SIM_PORT="$SMOKE_DISPATCH_PORT" -DBRISKO_MARKETPLACE_SIM_PORT="$SMOKE_MARKETPLACE_PORT" \
