@@ -4,6 +4,7 @@
 #include "ExitReport.h"
 #include "PathText.h"
 #include "Platform.h"
+#include "ProgramFiles.h"
 #include "SingleCopy.h"
 #include "UCadastroDelivery.h"
 #include "UEntrega.h"
@@ -47,7 +48,7 @@ int main(int, char** argv) {
 
     const fs::path programFolder = platform::ProgramFolder();
     std::error_code ignored;
-    fs::create_directories(programFolder / "open", ignored);
+    fs::create_directories(platform::RequestFolder(programFolder), ignored);
 
     // Held until the process ends: no other copy touches the database meanwhile.
     const std::optional<brisko::app::CopyLocks> locks = brisko::app::TakeTurn(

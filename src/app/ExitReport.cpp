@@ -1,5 +1,7 @@
 #include "ExitReport.h"
 
+#include "ProgramFiles.h"
+
 #include <fstream>
 #include <string>
 
@@ -22,11 +24,11 @@ bool IsMemoryField(const std::string& line) {
 } // namespace
 
 std::filesystem::path ExitReportSwitch(const std::filesystem::path& programFolder) {
-    return programFolder / "open" / "report.ini";
+    return platform::RequestFolder(programFolder) / "report.ini";
 }
 
 void WriteExitReport(const std::filesystem::path& programFolder) {
-    std::ofstream report(programFolder / "open" / "report.txt", std::ios::trunc);
+    std::ofstream report(platform::RequestFolder(programFolder) / "report.txt", std::ios::trunc);
     std::ifstream status("/proc/self/status");
     bool any = false;
     for (std::string line; std::getline(status, line);) {

@@ -1,15 +1,13 @@
 #include "FrontRequest.h"
 
+#include "ProgramFiles.h"
+
 #include <fstream>
 
 namespace brisko::app {
 
-std::filesystem::path FrontRequestMarker(const std::filesystem::path& programFolder) {
-    return programFolder / "open" / "open.ini";
-}
-
 void WriteFrontRequest(const std::filesystem::path& programFolder) {
-    std::ofstream marker(FrontRequestMarker(programFolder), std::ios::binary | std::ios::trunc);
+    std::ofstream marker(platform::FrontRequestMarker(programFolder), std::ios::binary | std::ios::trunc);
     marker << "[Tramel]\r\nAbrir=1\r\n";
 }
 

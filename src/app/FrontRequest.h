@@ -5,9 +5,6 @@
 
 namespace brisko::app {
 
-// "open/open.ini" under a program folder.
-std::filesystem::path FrontRequestMarker(const std::filesystem::path& programFolder);
-
 // Writes the marker (section Tramel, key Abrir, value 1). Only its presence is ever tested; a failure
 // to write is not reported, the second start ends all the same.
 void WriteFrontRequest(const std::filesystem::path& programFolder);

@@ -1,6 +1,7 @@
 #include "SingleCopy.h"
 
 #include "FrontRequest.h"
+#include "ProgramFiles.h"
 
 #include <system_error>
 
@@ -28,18 +29,14 @@ bool WaitForHolder(platform::InstanceLock& lock, const fs::path& marker, const T
 
 } // namespace
 
-fs::path DatabaseLockFile(const fs::path& programFolder) {
-    return programFolder / "BD" / "BANCO.db.lock";
-}
-
 std::optional<CopyLocks> TakeTurn(const fs::path& programFolder, const std::string& instanceName,
                                   const TurnWaits& waits) {
-    const fs::path marker = FrontRequestMarker(programFolder);
+    const fs::path marker = platform::FrontRequestMarker(programFolder);
     CopyLocks locks;
     locks.instance = platform::AcquireInstanceLock(instanceName);
     if (locks.instance->State() == LockState::AlreadyRunning) {
         WriteFrontRequest(programFolder);
-        locks.database = platform::AcquireFileLock(DatabaseLockFile(programFolder));
+        locks.database = platform::AcquireFileLock(platform::DatabaseLockFile(programFolder));
         // The copy that runs works on another folder's database: it never sees this marker.
         if (locks.database->State() != LockState::AlreadyRunning) {
             return std::nullopt;
@@ -50,7 +47,7 @@ std::optional<CopyLocks> TakeTurn(const fs::path& programFolder, const std::stri
         }
         return locks;
     }
-    locks.database = platform::AcquireFileLock(DatabaseLockFile(programFolder));
+    locks.database = platform::AcquireFileLock(platform::DatabaseLockFile(programFolder));
     if (locks.database->State() == LockState::AlreadyRunning) {
         // A copy of another session works on this database.
         WriteFrontRequest(programFolder);

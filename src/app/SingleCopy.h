@@ -13,9 +13,6 @@
 
 namespace brisko::app {
 
-// The lock file beside the database: BD/BANCO.db.lock under a program folder.
-std::filesystem::path DatabaseLockFile(const std::filesystem::path& programFolder);
-
 // What a running copy holds until it ends.
 struct CopyLocks {
     // Let go after the instance lock (members go in reverse order): a start that finds the instance

@@ -5,7 +5,7 @@
 namespace brisko::courier {
 
 std::vector<std::string> CategoryChoices(std::string_view bracketList) {
-    return ParseBracketList(bracketList);
+    return store::ParseBracketList(bracketList);
 }
 
 const std::vector<std::string>& ReturnChoices() {

@@ -57,7 +57,7 @@ std::optional<std::string> PaymentCodeForName(std::string_view name) {
 
 std::vector<std::string> PaymentChoices(std::string_view bracketList) {
     std::vector<std::string> names;
-    for (const auto& code : ParseBracketList(bracketList)) {
+    for (const auto& code : store::ParseBracketList(bracketList)) {
         if (auto name = PaymentNameForCode(code)) {
             names.push_back(std::move(*name));
         }

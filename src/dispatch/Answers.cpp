@@ -43,8 +43,8 @@ store::Empresa EmpresaFromAnswer(const net::JsonValue& answer, std::string_view 
     empresa.STATUS = response.TextAt("status_empresa");
     empresa.TELEFONE = response.TextAt("telefone");
     empresa.DOCUMENTO = response.TextAt("documento");
-    empresa.TIPOSPAGAMENTOS = courier::WriteBracketList(PaymentCodes(response));
-    empresa.CATEGORIAS = courier::WriteBracketList(CategoryNames(response));
+    empresa.TIPOSPAGAMENTOS = store::WriteBracketList(PaymentCodes(response));
+    empresa.CATEGORIAS = store::WriteBracketList(CategoryNames(response));
     empresa.AUTOCONNECT.push_back(autoConnect ? 'S' : 'N');
     empresa.EMAIL = email;
     empresa.SENHA = password;

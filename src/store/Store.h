@@ -1,5 +1,6 @@
 #pragma once
 // Everything of the local database in one include.
+#include "BracketList.h"
 #include "ConfigDelivery.h"
 #include "Configuracao.h"
 #include "Database.h"

@@ -11,6 +11,7 @@
 #include "PathText.h"
 #include "PaymentMethods.h"
 #include "Platform.h"
+#include "ProgramFiles.h"
 #include "ScheduleMinutes.h"
 #include "Store.h"
 #include "TextoLegivel.h"
@@ -130,7 +131,7 @@ void ExigeGravacao(store::Database& database, const std::filesystem::path& file)
 
 TMainForm::TMainForm(std::filesystem::path programFolder, MainFormOptions options, QWidget* parent)
     : QMainWindow(parent), programFolder_(std::move(programFolder)),
-      arquivoBanco_(programFolder_ / "BD" / "BANCO.db"), options_(std::move(options)) {
+      arquivoBanco_(platform::DatabaseFile(programFolder_)), options_(std::move(options)) {
     options_.dispatch.abandon = encerrando_;
     options_.marketplace.abandon = encerrando_;
     setObjectName(QStringLiteral("MainForm"));
@@ -580,7 +581,7 @@ void TMainForm::Encerra() {
 
 void TMainForm::TimerVersaoTimer() {
     TimerVersao->stop();
-    versaoPool_.start([this, marker = programFolder_ / "open" / "open.ini"] {
+    versaoPool_.start([this, marker = platform::FrontRequestMarker(programFolder_)] {
         bool pedido = false;
         {
             const std::lock_guard lock(marcadorMutex_);
@@ -693,7 +694,7 @@ void TMainForm::PreencheListas(const std::string& tiposPagamentos, const std::st
     }
     ComboBoxPagamentos->setCurrentIndex(ComboBoxPagamentos->count() > 0 ? 0 : -1);
     ComboBoxCategorias->clear();
-    for (const std::string& name : courier::ParseBracketList(categorias)) {
+    for (const std::string& name : store::ParseBracketList(categorias)) {
         ComboBoxCategorias->addItem(Q(name));
     }
     ComboBoxCategorias->setCurrentIndex(ComboBoxCategorias->count() > 0 ? 0 : -1);

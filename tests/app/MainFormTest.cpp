@@ -1,6 +1,7 @@
 // The main window created in-process on temporary program folders.
 #include "ModalAnswerer.h"
 #include "Polling.h"
+#include "ProgramFiles.h"
 #include "ProgramProcess.h"
 #include "UCadastroDelivery.h"
 #include "uMainForm.h"
@@ -226,7 +227,7 @@ TEST_F(MainFormTest, FrontRequestMarkerIsConsumedRepeatedly) {
     TMainForm form(Folder());
     form.show();
     form.showMinimized();
-    const fs::path marker = Folder() / "open" / "open.ini";
+    const fs::path marker = platform::FrontRequestMarker(Folder());
     fs::create_directories(marker.parent_path());
     for (int request = 0; request < 2; ++request) {
         ASSERT_TRUE(form.isMinimized());

@@ -3,6 +3,7 @@
 // runs once it has ended.
 #include "SingleCopy.h"
 #include "FrontRequest.h"
+#include "ProgramFiles.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using platform::DatabaseLockFile;
+using platform::FrontRequestMarker;
 using platform::LockState;
 
 constexpr const char* kInstanceName = "BriskoDerereveMutex";

@@ -100,7 +100,7 @@ TEST_F(DispatchTest, ALongCategoryListIsCutAt255Characters) {
 
     const std::string stored = store::LeEmpresa(db)->CATEGORIAS;
     EXPECT_EQ(stored, full.substr(0, 255));
-    EXPECT_EQ(courier::ParseBracketList(stored).size(), 12u); // the cut thirteenth has no "]"
+    EXPECT_EQ(store::ParseBracketList(stored).size(), 12u); // the cut thirteenth has no "]"
 }
 
 TEST_F(DispatchTest, AFailedLoginKeepsTheOldRow) {

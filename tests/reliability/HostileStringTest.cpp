@@ -74,7 +74,7 @@ TEST_F(HostileStrings, StoreRecordIsStoredByteExactAndEveryDocumentIsValidJson) 
         EXPECT_EQ(empresa.NOME, expected);
         EXPECT_EQ(empresa.ENDERECO, expected);
         EXPECT_EQ(empresa.TELEFONE, expected);
-        EXPECT_EQ(empresa.CATEGORIAS, courier::WriteBracketList({expected}));
+        EXPECT_EQ(empresa.CATEGORIAS, store::WriteBracketList({expected}));
 
         // An order holding the raw text, requested by the automatic pass with the category chosen.
         db.Execute("DELETE FROM PEDIDOS");

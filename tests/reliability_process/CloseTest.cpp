@@ -3,8 +3,8 @@
 // start made during the close waits for the closing copy and then shows its own window.
 #include "MainWindowFixture.h"
 
-#include "FrontRequest.h"
 #include "ModalAnswerer.h"
+#include "ProgramFiles.h"
 #include "ProgramProcess.h"
 #include "SingleCopy.h"
 #include "Store.h"
@@ -84,13 +84,13 @@ TEST_F(CloseTest, ASlowMarketplaceCallIsAbandonedAndAStartMadeMeanwhileShowsItsW
     // Until this process ends, the start waits: its front request is left untaken and no window shows.
     QTest::qWait(1500);
     EXPECT_TRUE(started.Running());
-    EXPECT_TRUE(fs::exists(app::FrontRequestMarker(folder.Path())));
+    EXPECT_TRUE(fs::exists(platform::FrontRequestMarker(folder.Path())));
     EXPECT_FALSE(fs::exists(session.UserAutostart())) << "a second copy ran beside the closing one";
 
     locks.reset(); // this process's end, as far as the start can tell
     EXPECT_TRUE(WaitUntil([&] { return fs::exists(session.UserAutostart()); }, 30s))
         << "the start made during the close never showed its window";
-    EXPECT_TRUE(WaitUntil([&] { return !fs::exists(app::FrontRequestMarker(folder.Path())); }, 10s))
+    EXPECT_TRUE(WaitUntil([&] { return !fs::exists(platform::FrontRequestMarker(folder.Path())); }, 10s))
         << "its window did not take the front request";
     EXPECT_TRUE(started.Running());
     unsetenv("XDG_RUNTIME_DIR");

@@ -204,7 +204,7 @@ TEST_F(SignInTest, SuccessFillsListsRestoresSettingsRunsRetentionAndAsksForTheAc
     EXPECT_EQ(Items(Main<QComboBox>("ComboBoxPagamentos")),
               Expected(courier::PaymentChoices(empresa->TIPOSPAGAMENTOS)));
     EXPECT_EQ(Items(Main<QComboBox>("ComboBoxCategorias")),
-              Expected(courier::ParseBracketList(empresa->CATEGORIAS)));
+              Expected(store::ParseBracketList(empresa->CATEGORIAS)));
 
     EXPECT_EQ(Main<QComboBox>("ComboBoxCategorias")->currentText(),
               QString::fromStdString(loja.categorias[1].nome));

@@ -1,6 +1,8 @@
 #pragma once
 // The real program in temporary program folders, started with its own session folders (runtime,
 // configuration) so that it never meets a developer's running copy or writes outside the test.
+#include "ProgramFiles.h"
+
 #include <QTemporaryDir>
 
 #include <chrono>
@@ -19,7 +21,7 @@ struct ProgramCopy {
     std::filesystem::path folder;
     std::filesystem::path exe;
 
-    std::filesystem::path Marker() const { return folder / "open" / "open.ini"; }
+    std::filesystem::path Marker() const { return platform::FrontRequestMarker(folder); }
 };
 
 // One user's desktop session: runtime folder (where the instance lock lives) and configuration

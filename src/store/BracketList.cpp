@@ -1,6 +1,6 @@
 #include "BracketList.h"
 
-namespace brisko::courier {
+namespace brisko::store {
 
 std::vector<std::string> ParseBracketList(std::string_view text) {
     std::vector<std::string> items;
@@ -52,4 +52,4 @@ std::string WriteBracketList(const std::vector<std::string>& items) {
     return text;
 }
 
-} // namespace brisko::courier
+} // namespace brisko::store

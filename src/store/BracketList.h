@@ -1,11 +1,12 @@
 #pragma once
-// The store's lists of payment codes and categories are kept as one text of "[item] " entries.
+// The storage format of two EMPRESA columns: the store's payment codes and categories are each
+// kept as one text of "[item] " entries.
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace brisko::courier {
+namespace brisko::store {
 
 // Longest list text, in characters.
 inline constexpr std::size_t kBracketListLimit = 255;
@@ -18,4 +19,4 @@ std::vector<std::string> ParseBracketList(std::string_view text);
 // so an item holding "[" or "]" does not read back as itself.
 std::string WriteBracketList(const std::vector<std::string>& items);
 
-} // namespace brisko::courier
+} // namespace brisko::store

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace brisko::courier {
+namespace brisko::store {
 namespace {
 
 using Items = std::vector<std::string>;
@@ -72,4 +72,4 @@ TEST(WriteBracketList, CountsCharactersNotBytesAndNeverSplitsOne) {
 }
 
 } // namespace
-} // namespace brisko::courier
+} // namespace brisko::store

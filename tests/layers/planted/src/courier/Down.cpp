@@ -1,0 +1,4 @@
+// Down: allowed.
+#include "Client.h"
+#include "Http.h"
+#include <string>

@@ -1,0 +1,2 @@
+// A folder without a layer.
+#include <string>

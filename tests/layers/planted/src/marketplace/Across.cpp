@@ -1,0 +1,2 @@
+// Across: one client reaching for the other.
+#include "Client.h"

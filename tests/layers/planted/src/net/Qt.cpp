@@ -1,0 +1,2 @@
+// Qt below the windows.
+#include <QString>

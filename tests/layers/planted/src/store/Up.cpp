@@ -1,0 +1,2 @@
+// Up: the database layer reaching for a window.
+#include "Window.h"

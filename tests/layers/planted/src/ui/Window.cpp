@@ -1,0 +1,3 @@
+// Its own folder: allowed.
+#include "Window.h"
+#include <QWidget>
