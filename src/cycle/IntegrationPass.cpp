@@ -2,6 +2,7 @@
 
 #include "ConfigDelivery.h"
 #include "Errors.h"
+#include "ResultText.h"
 #include "UAiqfome.h"
 
 #include <exception>
@@ -34,12 +35,12 @@ void SyncAccounts(store::Database& db, const PassServices& services, const PassO
         }
         const std::string result =
             marketplace::ConectaAiqfome(context, std::to_string(account.ID), account.LOGIN, account.SENHA);
-        if (result == "TRUE") {
+        if (result == net::kTrue) {
             if (outlets.hideWarning) {
                 outlets.hideWarning();
             }
             Status(outlets, "Aiqfome conectado");
-        } else if (result == "401 LOGIN") {
+        } else if (result == marketplace::kLoginRefused) {
             Status(outlets, kLoginIncorreto);
             ShowWarning(outlets, kLoginIncorreto);
             if (outlets.bringAccountDialog) {

@@ -97,7 +97,7 @@ std::string ConectaAiqfome(const Context& context, std::string_view id, std::str
         }
     }
     if (answer.status == 401) {
-        return "401 LOGIN";
+        return std::string(kLoginRefused);
     }
     return answer.text;
 }

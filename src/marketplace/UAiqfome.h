@@ -8,6 +8,9 @@
 
 namespace brisko::marketplace {
 
+// What ConectaAiqfome answers when the marketplace refuses the account's login and password.
+inline constexpr std::string_view kLoginRefused = "401 LOGIN";
+
 // Signs the account in, stores the new token on its CONFIGDELIVERY row (`id`, decimal text) and
 // runs the order search with it.
 std::string ConectaAiqfome(const Context& context, std::string_view id, std::string_view login,

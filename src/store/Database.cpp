@@ -104,6 +104,14 @@ Database::~Database() {
     Close();
 }
 
+std::filesystem::path Database::File() const {
+    const char* name = db_ == nullptr ? nullptr : sqlite3_db_filename(db_, "main");
+    if (name == nullptr || *name == '\0') {
+        throw DatabaseError("the order database has no file");
+    }
+    return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(name)));
+}
+
 Database::Database(Database&& other) noexcept
     : db_(std::exchange(other.db_, nullptr)), fault_(std::move(other.fault_)),
       cache_(std::move(other.cache_)) {}

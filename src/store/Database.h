@@ -46,6 +46,9 @@ public:
     // Runs one statement that returns no rows.
     void Execute(std::string_view sql);
     sqlite3* Handle() { return db_; }
+    // The file this connection has open, as the engine names it (absolute), for a connection of
+    // another thread to open; throws DatabaseError when there is none.
+    std::filesystem::path File() const;
 
     // Test hook: the nth statement run on this connection from now on fails at its first step with
     // the engine's "disk I/O error", before it touches the file; 0 disarms. It fires once.

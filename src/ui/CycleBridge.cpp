@@ -2,6 +2,7 @@
 
 #include "BackgroundCall.h"
 #include "PassRunner.h"
+#include "PlainText.h"
 #include "TextoLegivel.h"
 #include "uMainForm.h"
 
@@ -113,10 +114,8 @@ app::PassOutlets CycleBridge::Outlets() {
     outlets.message = [this, &f](const std::string& text) {
         Blocking(
             [&f, shown = TextoLegivel(text)] {
-                QMessageBox box(QMessageBox::NoIcon, f.windowTitle(), shown, QMessageBox::Ok, &f);
-                box.setObjectName(QStringLiteral("MensagemAgendamento"));
-                box.setTextFormat(Qt::PlainText);
-                box.exec();
+                ShowPlainMessage(&f, QMessageBox::NoIcon, f.windowTitle(), shown,
+                                 QStringLiteral("MensagemAgendamento"));
                 return true;
             },
             false);

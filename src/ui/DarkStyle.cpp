@@ -106,6 +106,14 @@ public:
         }
     }
 
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        // A password shows as asterisks, as the store's staff know it, not as Fusion's dots.
+        return hint == SH_LineEdit_PasswordCharacter
+                   ? '*'
+                   : QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+
     int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
         const int base = QProxyStyle::pixelMetric(metric, option, widget);
         // A list's drop-down keeps the box's 4 pixels above its first entry and below its last.

@@ -2,6 +2,7 @@
 
 #include "Fonts.h"
 #include "MarketplaceBanner.h"
+#include "PlainText.h"
 #include "uMainForm.h"
 
 #include <QApplication>
@@ -29,9 +30,7 @@ QFont PixelFont(const QString& family, int pixels, bool bold = false) {
 }
 
 QLabel* NamedLabel(const char* name, const QString& text, const QFont& font) {
-    auto* label = new QLabel(text);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setTextFormat(Qt::PlainText);
+    auto* label = Named(PlainLabel(text), name);
     label->setAlignment(Qt::AlignCenter);
     label->setFont(font);
     return label;
@@ -151,10 +150,8 @@ void TFCadastroDelivery::FormShow() {
 }
 
 void TFCadastroDelivery::MostraErro(const std::exception& e) {
-    QMessageBox box(QMessageBox::Critical, windowTitle(), QString::fromUtf8(e.what()), QMessageBox::Ok, this);
-    box.setObjectName(QStringLiteral("MensagemErro"));
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    ShowPlainMessage(this, QMessageBox::Critical, windowTitle(), QString::fromUtf8(e.what()),
+                     QStringLiteral("MensagemErro"));
 }
 
 void TFCadastroDelivery::Button4Click() {

@@ -6,6 +6,7 @@
 #include "DeliveryRequest.h"
 #include "LocalTime.h"
 #include "PaymentMethods.h"
+#include "PlainText.h"
 #include "ResultText.h"
 #include "ScheduleMinutes.h"
 #include "SolicitaEntrega.h"
@@ -25,8 +26,6 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include <sqlite3.h>
-
 #include <filesystem>
 #include <initializer_list>
 #include <optional>
@@ -44,18 +43,6 @@ constexpr std::string_view kOrderPrefix = "aiqfome ";
 // The fee label when no estimate of the order on show has succeeded: "R$0,00" would read as a free
 // delivery, and a fee left from before may be another order's.
 const QString kFeeUnknown = QStringLiteral("—");
-
-template <typename W> W* Named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-// Order and store texts come from outside: never read as markup.
-QLabel* PlainLabel(const QString& text = {}) {
-    auto* label = new QLabel(text);
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
 
 QLabel* CentredLine(const char* name, bool bold) {
     auto* label = Named(PlainLabel(), name);
@@ -82,10 +69,7 @@ void FillChoices(QComboBox* list, const std::vector<std::string>& items) {
 }
 
 void ShowMessage(QWidget* parent, const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text, QMessageBox::Ok,
-                    parent);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    ShowPlainMessage(parent, QMessageBox::NoIcon, QApplication::applicationDisplayName(), text);
 }
 
 std::string Text(const QString& value) {
@@ -107,21 +91,13 @@ QString ErrorMessage(std::string_view text) {
     return QStringLiteral("Erro: ") + TextoLegivel(text) + (advised ? Q(advice) : QString());
 }
 
-std::filesystem::path DatabaseFile(store::Database& db) {
-    const char* name = sqlite3_db_filename(db.Handle(), "main");
-    if (name == nullptr || *name == '\0') {
-        throw DatabaseError("the order database has no file");
-    }
-    return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(name)));
-}
-
 } // namespace
 
 template <class Call> std::invoke_result_t<Call, store::Database&> TFEntrega::OffTheWindow(Call&& call) {
     if (db_ == nullptr) {
         throw std::logic_error("the delivery dialog has no database");
     }
-    const std::filesystem::path file = DatabaseFile(*db_);
+    const std::filesystem::path file = db_->File();
     SetBusy(true);
     struct Release {
         TFEntrega* dialog;

@@ -10,8 +10,10 @@
 #include "OrderCardGrid.h"
 #include "PathText.h"
 #include "PaymentMethods.h"
+#include "PlainText.h"
 #include "Platform.h"
 #include "ProgramFiles.h"
+#include "ResultText.h"
 #include "ScheduleMinutes.h"
 #include "Store.h"
 #include "TextoLegivel.h"
@@ -61,20 +63,8 @@ constexpr std::chrono::milliseconds kEsperaBancoJanela{300};
 
 const QString kMinutosPadrao = QStringLiteral("120");
 
-template <typename W> W* Named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-// Labels that show data from outside never interpret it as markup.
-QLabel* PlainLabel(const char* name, const QString& text = {}) {
-    auto* label = Named(new QLabel(text), name);
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
-
 QLabel* StatusPanel(const char* name, int width) {
-    auto* panel = PlainLabel(name);
+    auto* panel = Named(PlainLabel(), name);
     panel->setFixedWidth(width);
     panel->setAlignment(Qt::AlignCenter);
     return panel;
@@ -158,8 +148,6 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::MontaTela() {
-    // Every widget is made inside the window from the start: with an application style sheet, each
-    // move of a built subtree into another parent restyles all of it again.
     auto* central = new QWidget;
     setCentralWidget(central);
     auto* column = new QVBoxLayout(central);
@@ -197,9 +185,9 @@ QFrame* TMainForm::MontaPanelMenu(QWidget* parent) {
     rows->setContentsMargins(8, 4, 8, 4);
     rows->setSpacing(2);
 
-    LabelEmpresa = PlainLabel("LabelEmpresa");
+    LabelEmpresa = Named(PlainLabel(), "LabelEmpresa");
     LabelEmpresa->setAlignment(Qt::AlignCenter);
-    LabelCIDADE = PlainLabel("LabelCIDADE");
+    LabelCIDADE = Named(PlainLabel(), "LabelCIDADE");
     LabelCIDADE->setAlignment(Qt::AlignCenter);
     rows->addWidget(LabelEmpresa);
     rows->addWidget(LabelCIDADE);
@@ -215,7 +203,7 @@ QFrame* TMainForm::MontaPanelMenu(QWidget* parent) {
     agendar->addStretch(1);
     agendar->addWidget(CheckBoxRebimentoAutomatico);
     agendar->addWidget(ComboBoxAgendar);
-    agendar->addWidget(PlainLabel("Label16", QStringLiteral("min")));
+    agendar->addWidget(Named(PlainLabel(QStringLiteral("min")), "Label16"));
     agendar->addStretch(1);
     rows->addLayout(agendar);
 
@@ -231,11 +219,11 @@ QFrame* TMainForm::MontaPanelMenu(QWidget* parent) {
         ComboBoxRetorno->addItem(Q(choice));
     }
     ComboBoxRetorno->setCurrentIndex(0);
-    padroesRow->addWidget(PlainLabel("Label12", QStringLiteral("Categoria")));
+    padroesRow->addWidget(Named(PlainLabel(QStringLiteral("Categoria")), "Label12"));
     padroesRow->addWidget(ComboBoxCategorias);
-    padroesRow->addWidget(PlainLabel("Label13", QStringLiteral("Pagamento")));
+    padroesRow->addWidget(Named(PlainLabel(QStringLiteral("Pagamento")), "Label13"));
     padroesRow->addWidget(ComboBoxPagamentos);
-    padroesRow->addWidget(PlainLabel("Label14", QStringLiteral("Retorno")));
+    padroesRow->addWidget(Named(PlainLabel(QStringLiteral("Retorno")), "Label14"));
     padroesRow->addWidget(ComboBoxRetorno);
 
     setTabOrder(CheckBoxRebimentoAutomatico, ComboBoxPagamentos);
@@ -251,14 +239,14 @@ QFrame* TMainForm::MontaPanelLogin(QWidget* parent) {
     auto* form = new QVBoxLayout;
     form->setSpacing(6);
 
-    Label7 = PlainLabel("Label7");
+    Label7 = Named(PlainLabel(), "Label7");
     Label7->setAlignment(Qt::AlignCenter);
     QFont titleFont = Label7->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
     titleFont.setBold(true);
     Label7->setFont(titleFont);
 
-    LabelErro = PlainLabel("LabelErro");
+    LabelErro = Named(PlainLabel(), "LabelErro");
     LabelErro->setAlignment(Qt::AlignCenter);
     LabelErro->setWordWrap(true);
     QFont boldFont = LabelErro->font();
@@ -268,16 +256,15 @@ QFrame* TMainForm::MontaPanelLogin(QWidget* parent) {
     EditEmail = Named(new QLineEdit, "EditEmail");
     EditSenha = Named(new QLineEdit, "EditSenha");
     EditSenha->setEchoMode(QLineEdit::Password);
-    EditSenha->setStyleSheet(QStringLiteral("lineedit-password-character: 42;")); // '*'
     CheckBoxAutoConect = Named(new QCheckBox(QStringLiteral(" Continuar conectado")), "CheckBoxAutoConect");
     Button4 = Named(new QPushButton(QStringLiteral("ENTRAR")), "Button4");
 
     form->addStretch(1);
     form->addWidget(Label7);
     form->addWidget(LabelErro);
-    form->addWidget(PlainLabel("Label8", QStringLiteral("Digite seu email")));
+    form->addWidget(Named(PlainLabel(QStringLiteral("Digite seu email")), "Label8"));
     form->addWidget(EditEmail);
-    form->addWidget(PlainLabel("Label9", QStringLiteral("Digite sua senha")));
+    form->addWidget(Named(PlainLabel(QStringLiteral("Digite sua senha")), "Label9"));
     form->addWidget(EditSenha);
     form->addWidget(CheckBoxAutoConect);
     form->addWidget(Button4);
@@ -296,13 +283,13 @@ QFrame* TMainForm::MontaPanelPedidos(QWidget* parent) {
     PanelPedidos = Named(new QFrame(parent), "PanelPedidos");
     auto* rows = new QVBoxLayout(PanelPedidos);
 
-    LabelAvisos = PlainLabel("LabelAvisos");
+    LabelAvisos = Named(PlainLabel(), "LabelAvisos");
     LabelAvisos->setAlignment(Qt::AlignCenter);
     LabelAvisos->setWordWrap(true);
     LabelAvisos->hide();
 
     auto* heading = new QHBoxLayout;
-    Label6PEDIDOS = PlainLabel("Label6PEDIDOS", QStringLiteral("CALCULANDO PEDIDOS"));
+    Label6PEDIDOS = Named(PlainLabel(QStringLiteral("CALCULANDO PEDIDOS")), "Label6PEDIDOS");
     SpeedButton2 = Named(new QToolButton, "SpeedButton2");
     SpeedButton2->setText(QStringLiteral("🔧 Configurar aiqfome"));
     SpeedButton2->setAutoRaise(true);
@@ -396,12 +383,9 @@ void TMainForm::AbreBanco() {
         store::KeepToOwner(arquivoBanco_);
         database_ = std::move(database);
     } catch (const DatabaseError& e) {
-        QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(),
-                        QStringLiteral("Erro: Avise o Suporte") + QString::fromUtf8(e.what()),
-                        QMessageBox::Ok);
-        box.setObjectName(QStringLiteral("MensagemErroBanco"));
-        box.setTextFormat(Qt::PlainText);
-        box.exec();
+        ShowPlainMessage(nullptr, QMessageBox::NoIcon, QApplication::applicationDisplayName(),
+                         QStringLiteral("Erro: Avise o Suporte") + QString::fromUtf8(e.what()),
+                         QStringLiteral("MensagemErroBanco"));
         platform::StartCommandFileHidden(programFolder_ / BRISKO_COMMAND_FILE_NAME);
     }
 }
@@ -473,11 +457,8 @@ void TMainForm::AbreEntrega(const store::Pedido& row, const QString& dateLine) {
 }
 
 void TMainForm::MostraErroPadrao(const std::exception& e) {
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(),
-                    QString::fromUtf8(e.what()), QMessageBox::Ok, this);
-    box.setObjectName(QStringLiteral("MensagemErro"));
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    ShowPlainMessage(this, QMessageBox::Critical, QApplication::applicationDisplayName(),
+                     QString::fromUtf8(e.what()), QStringLiteral("MensagemErro"));
 }
 
 void TMainForm::Logado(bool V) {
@@ -634,7 +615,7 @@ void TMainForm::Button4Click() {
                                                     autoConnect = CheckBoxAutoConect->isChecked()] {
             return ChamaLoginEmpresa(email, senha, autoConnect);
         });
-        if (result != "TRUE") {
+        if (result != net::kTrue) {
             MostraErroLogin(TextoLegivel(result));
         } else {
             ConcluiLogin();

@@ -70,6 +70,15 @@ TEST(DarkStyleTest, ButtonsAndBoxesTakeTheLooksRoomOnceHoweverOftenItIsApplied) 
     EXPECT_EQ(sizes(), once);
 }
 
+// A password box shows one asterisk per character, whichever box it is.
+TEST(DarkStyleTest, PasswordsShowAsAsterisks) {
+    ui::ApplyDarkStyle(*qobject_cast<QApplication*>(QCoreApplication::instance()));
+    QLineEdit box;
+    box.setEchoMode(QLineEdit::Password);
+    box.setText(QStringLiteral("sé nha"));
+    EXPECT_EQ(box.displayText(), QStringLiteral("******"));
+}
+
 // A push button must look like one: a face that stands out from the window's ground, and a
 // different look under the pointer, while pressed, with the focus and when disabled.
 TEST(DarkStyleTest, PushButtonsShowAFaceForEveryStateAndFlatButtonsStayFlat) {
