@@ -1,6 +1,5 @@
 // The main window created in-process on temporary program folders.
 #include "ModalAnswerer.h"
-#include "Polling.h"
 #include "ProgramFiles.h"
 #include "ProgramProcess.h"
 #include "UCadastroDelivery.h"
@@ -13,6 +12,7 @@
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolButton>
 #include <QWidget>
 
@@ -78,8 +78,10 @@ TEST_F(MainFormTest, MissingDatabaseShowsTheEngineMessageThenStartsTheCommandFil
     EXPECT_EQ(answerer.Seen()->text,
               QStringLiteral("Erro: Avise o Suporte") + QString::fromStdString(engineMessage));
     EXPECT_FALSE(commandStartedBeforeMessage);
-    ASSERT_TRUE(WaitUntil([&] { return fs::exists(commandMarker); })) << "the command file was not started";
-    EXPECT_TRUE(WaitUntil([&] { return ReadFile(commandMarker) == std::to_string(getpid()) + "\n"; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fs::exists(commandMarker); }, 10'000))
+        << "the command file was not started";
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return ReadFile(commandMarker) == std::to_string(getpid()) + "\n"; }, 10'000));
     EXPECT_EQ(form.windowTitle(), kCaption);
 }
 
@@ -232,8 +234,8 @@ TEST_F(MainFormTest, FrontRequestMarkerIsConsumedRepeatedly) {
     for (int request = 0; request < 2; ++request) {
         ASSERT_TRUE(form.isMinimized());
         std::ofstream(marker) << "[Tramel]\r\nAbrir=1\r\n";
-        ASSERT_TRUE(WaitUntil([&] { return !fs::exists(marker); })) << "request " << request;
-        EXPECT_TRUE(WaitUntil([&] { return !form.isMinimized(); })) << "request " << request;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !fs::exists(marker); }, 10'000)) << "request " << request;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !form.isMinimized(); }, 10'000)) << "request " << request;
         form.showMinimized();
     }
 }

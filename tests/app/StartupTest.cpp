@@ -1,6 +1,7 @@
 // The real program, started twice and under other names, in temporary program folders.
-#include "Polling.h"
 #include "ProgramProcess.h"
+
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@ namespace brisko::test {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 constexpr const char* kMarkerText = "[Tramel]\r\nAbrir=1\r\n";
 
@@ -20,7 +22,7 @@ protected:
     // The first copy has created its main window once its autostart entry exists.
     std::unique_ptr<ProgramProcess> StartFirstCopy(const ProgramCopy& copy) {
         auto process = std::make_unique<ProgramProcess>(copy.exe, session.Environment());
-        EXPECT_TRUE(WaitUntil([&] { return fs::exists(session.UserAutostart()); }))
+        EXPECT_TRUE(QTest::qWaitFor([&] { return fs::exists(session.UserAutostart()); }, 10'000))
             << "the first copy never created its window";
         return process;
     }
@@ -46,7 +48,7 @@ TEST_F(StartupTest, SecondStartFromTheSameFolderHandsOverAndEndsWithoutAWindow) 
     ProgramProcess second(copy.exe, noDisplay);
     EXPECT_EQ(second.WaitExit(10s), std::optional<int>(0));
 
-    EXPECT_TRUE(WaitUntil([&] { return !fs::exists(copy.Marker()); }))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !fs::exists(copy.Marker()); }, 10'000))
         << "the running copy never came forward";
     EXPECT_TRUE(first->Running());
 }
@@ -63,7 +65,7 @@ TEST_F(StartupTest, SecondStartFromAnotherFolderLeavesItsMarkerThere) {
     // Once the running copy has answered a request in its own folder, the other marker has been
     // passed over by at least one poll.
     PlaceMarker(running);
-    ASSERT_TRUE(WaitUntil([&] { return !fs::exists(running.Marker()); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !fs::exists(running.Marker()); }, 10'000));
     EXPECT_TRUE(fs::exists(other.Marker()));
     EXPECT_TRUE(first->Running());
 }
@@ -75,7 +77,8 @@ TEST_F(StartupTest, CopyUnderAnotherNameRunsBesideAndStillNamesTheProgramInItsAu
 
     ProgramProcess beside(renamed.exe, session.Environment("config-renamed"));
     const fs::path entry = session.Root() / "config-renamed/autostart/BriskoDerereve.desktop";
-    ASSERT_TRUE(WaitUntil([&] { return fs::exists(entry); })) << "the renamed copy never created its window";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fs::exists(entry); }, 10'000))
+        << "the renamed copy never created its window";
     EXPECT_NE(
         ReadFile(entry).find("Exec=\"" + (renamed.folder / "BriskoDerereve").string() + "\" --autostart"),
         std::string::npos)
@@ -88,7 +91,7 @@ TEST_F(StartupTest, LeftoverMarkerIsConsumedByTheNewCopy) {
     ProgramCopy copy(Folder("program"), "BriskoDerereve");
     PlaceMarker(copy);
     auto first = StartFirstCopy(copy);
-    EXPECT_TRUE(WaitUntil([&] { return !fs::exists(copy.Marker()); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !fs::exists(copy.Marker()); }, 10'000));
     EXPECT_TRUE(first->Running());
 }
 
@@ -97,7 +100,7 @@ TEST_F(StartupTest, AutostartEntriesForUserAndMachineNameTheProgramFolder) {
     auto first = StartFirstCopy(copy);
     const std::string exec = "Exec=\"" + copy.exe.string() + "\" --autostart\n";
     for (const fs::path& entry : {session.UserAutostart(), session.MachineAutostart()}) {
-        ASSERT_TRUE(WaitUntil([&] { return ReadFile(entry).find(exec) != std::string::npos; }))
+        ASSERT_TRUE(QTest::qWaitFor([&] { return ReadFile(entry).find(exec) != std::string::npos; }, 10'000))
             << entry << ":\n"
             << ReadFile(entry);
     }

@@ -1,9 +1,10 @@
 // The installed program: `cmake --install` into a temporary prefix, then the launcher, which runs
 // each user's own copy of the program folder because the installed one is not the user's to write.
-#include "Polling.h"
 #include "ProgramProcess.h"
 
 #include "Database.h"
+
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -31,7 +32,7 @@ protected:
     std::unique_ptr<ProgramProcess> Launch() {
         fs::remove(session.UserAutostart());
         auto program = std::make_unique<ProgramProcess>(Prefix() / "bin" / "briskoderereve", Environment());
-        EXPECT_TRUE(WaitUntil([&] { return fs::exists(session.UserAutostart()); }, 20s))
+        EXPECT_TRUE(QTest::qWaitFor([&] { return fs::exists(session.UserAutostart()); }, 20'000))
             << "the launched program never created its window";
         return program;
     }

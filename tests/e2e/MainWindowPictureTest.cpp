@@ -3,7 +3,6 @@
 #include "ProgramFolderFixture.h"
 
 #include "DarkStyle.h"
-#include "Polling.h"
 #include "Store.h"
 #include "UCadastroDelivery.h"
 #include "uMainForm.h"
@@ -14,6 +13,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QSet>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -87,9 +87,9 @@ TEST_F(MainWindowPictureTest, SignedInWindowWithAPendingARequestedAndADeliveredC
     auto* grid = Child<QAbstractItemView>(form, "DBCtrlGrid1");
     auto* count = Child<QLabel>(form, "Label6PEDIDOS");
     ASSERT_TRUE(grid && count);
-    ASSERT_TRUE(WaitUntil(
+    ASSERT_TRUE(QTest::qWaitFor(
         [&] { return form.EstaLogado() && grid->isVisible() && count->text() == "3 PEDIDOS INTEGRADOS"; },
-        30s))
+        30'000))
         << "signed in: " << form.EstaLogado() << ", count line: " << count->text().toStdString();
     EXPECT_EQ(grid->model()->rowCount(), 3);
 

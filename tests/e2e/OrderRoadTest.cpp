@@ -2,7 +2,7 @@
 // imports the marketplace's new order and, with automatic scheduling on, requests its courier.
 #include "ProgramFolderFixture.h"
 
-#include "Polling.h"
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -24,10 +24,10 @@ protected:
     // The program signed in with the stored e-mail and password (the platform's record replaced the
     // prepared row) and imported the order as a marketplace order.
     void ExpectSignedInAndImported() {
-        ASSERT_TRUE(
-            WaitUntil([&] { return StoreName() == sim::DispatchSimulator::DemoStores()[0].nome; }, 30s))
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return StoreName() == sim::DispatchSimulator::DemoStores()[0].nome; }, 30'000))
             << "the program never signed in by itself";
-        ASSERT_TRUE(WaitUntil([&] { return Order(kOrderId).has_value(); }, 30s))
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Order(kOrderId).has_value(); }, 30'000))
             << "the order was never imported";
         const auto order = Order(kOrderId);
         EXPECT_EQ(order->origem, 1);
@@ -40,7 +40,7 @@ TEST_F(OrderRoadTest, WithAutomaticSchedulingTheImportedOrderGetsItsCourierByIts
     auto program = StartProgram();
 
     ExpectSignedInAndImported();
-    ASSERT_TRUE(WaitUntil([&] { return Order(kOrderId)->idMch == "ROVEZOR"; }, 60s))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Order(kOrderId)->idMch == "ROVEZOR"; }, 60'000))
         << "ID_MCH stayed \"" << Order(kOrderId)->idMch << "\"";
 
     const auto deliveries = dispatch.Deliveries();
@@ -59,7 +59,7 @@ TEST_F(OrderRoadTest, WithoutAutomaticSchedulingTheOrderWaitsForTheOperator) {
     ExpectSignedInAndImported();
     // Passes run one after another, so once the next pass signs in to the marketplace, the pass
     // that imported the order has ended, its scheduling step included.
-    ASSERT_TRUE(WaitUntil([&] { return Count(marketplace, "POST", kTokenPath) >= 2; }, 90s))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Count(marketplace, "POST", kTokenPath) >= 2; }, 90'000))
         << "no second pass came";
 
     EXPECT_EQ(Order(kOrderId)->idMch, "");

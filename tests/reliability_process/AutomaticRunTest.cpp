@@ -4,7 +4,7 @@
 // is stored twice, the database file stays sound, and no order ever gets a second courier.
 #include "ProgramFolderFixture.h"
 
-#include "Polling.h"
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -94,7 +94,7 @@ protected:
     // ("ERRO ROVEZOR" while its request is on the way) has been sent and marked.
     bool AnotherPassBegins() {
         const std::size_t tokens = Count(marketplace, "POST", kTokenPath);
-        return WaitUntil([&] { return Count(marketplace, "POST", kTokenPath) > tokens; }, 60s);
+        return QTest::qWaitFor([&] { return Count(marketplace, "POST", kTokenPath) > tokens; }, 60'000);
     }
 
     std::string Integrity() {
@@ -123,7 +123,7 @@ TEST_F(AutomaticRunTest, KilledDuringPassesNoOrderIsStoredOrRequestedTwice) {
         auto program = StartProgram();
         // A pass has begun once the program asks the marketplace for a token.
         const bool passBegan =
-            WaitUntil([&] { return Count(marketplace, "POST", kTokenPath) > tokensBefore; }, 60s);
+            QTest::qWaitFor([&] { return Count(marketplace, "POST", kTokenPath) > tokensBefore; }, 60'000);
         const int delay = delayMs(random);
         std::cout << "kill " << kill << ": " << (passBegan ? "" : "no pass seen, ") << delay
                   << " ms into the pass\n";
@@ -140,7 +140,7 @@ TEST_F(AutomaticRunTest, KilledDuringPassesNoOrderIsStoredOrRequestedTwice) {
     }
 
     auto program = StartProgram();
-    ASSERT_TRUE(WaitUntil([&] { return AllDone(); }, 240s)) << "an order was never requested";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return AllDone(); }, 240'000)) << "an order was never requested";
     program.reset();
 
     const long long duplicates = Scalar("SELECT COUNT(*) AS N FROM (SELECT ORIGEM, IDPEDIDO FROM PEDIDOS "
@@ -169,7 +169,8 @@ TEST_F(AutomaticRunTest, KilledWhileThePlatformHoldsAnAcceptedRequestTheNextStar
     // The platform opens the delivery at once and answers only 30 s later.
     dispatch.SetAnswerDelay(30s, kOpenPath);
     auto program = StartProgram();
-    ASSERT_TRUE(WaitUntil([&] { return !dispatch.Deliveries().empty(); }, 60s)) << "no request was sent";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dispatch.Deliveries().empty(); }, 60'000))
+        << "no request was sent";
     program.reset();
     ASSERT_EQ(dispatch.Deliveries().size(), 1u);
     const std::string held = Accepted().begin()->first;
@@ -177,7 +178,7 @@ TEST_F(AutomaticRunTest, KilledWhileThePlatformHoldsAnAcceptedRequestTheNextStar
 
     dispatch.SetAnswerDelay(0ms);
     program = StartProgram();
-    ASSERT_TRUE(WaitUntil([&] { return AllDone(); }, 120s));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return AllDone(); }, 120'000));
     // One more whole pass, long enough for anything still pending to have been sent.
     ASSERT_TRUE(AnotherPassBegins());
     program.reset();
@@ -196,15 +197,15 @@ TEST_F(AutomaticRunTest, TwoCopiesOnOneFolderFromTwoSessionsRequestEveryOrderOnc
         std::make_unique<ProgramProcess>(folder / BRISKO_PROGRAM_FILE_NAME, otherSession.Environment());
 
     // Whichever lost the race for the database hands over and ends; the other does the work.
-    ASSERT_TRUE(WaitUntil([&] { return !first->Running() || !second->Running(); }, 30s))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !first->Running() || !second->Running(); }, 30'000))
         << "both copies run on one database";
     ProgramProcess& ended = first->Running() ? *second : *first;
     EXPECT_EQ(ended.WaitExit(0ms), std::optional<int>(0));
-    ASSERT_TRUE(WaitUntil([&] { return AllDone(); }, 120s));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return AllDone(); }, 120'000));
     for (int i = 0; i < 3; ++i) {
         AddOrder();
     }
-    ASSERT_TRUE(WaitUntil([&] { return AllDone(); }, 120s));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return AllDone(); }, 120'000));
     ASSERT_TRUE(AnotherPassBegins());
     EXPECT_TRUE(first->Running() != second->Running());
 

@@ -73,7 +73,7 @@ TEST_F(CloseTest, ASlowMarketplaceCallIsAbandonedAndAStartMadeMeanwhileShowsItsW
     marketplace.Script("POST", kTokenPath, sim::Answer().WithDelay(60s).WithBody("{}"));
     Open();
     SignIn();
-    ASSERT_TRUE(WaitUntil([&] { return RequestsTo(marketplace, kTokenPath) == 1; }, 30s));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return RequestsTo(marketplace, kTokenPath) == 1; }, 30'000));
 
     CloseWithYes();
     ProgramProcess started(folder / BRISKO_PROGRAM_FILE_NAME, session.Environment());
@@ -88,9 +88,10 @@ TEST_F(CloseTest, ASlowMarketplaceCallIsAbandonedAndAStartMadeMeanwhileShowsItsW
     EXPECT_FALSE(fs::exists(session.UserAutostart())) << "a second copy ran beside the closing one";
 
     locks.reset(); // this process's end, as far as the start can tell
-    EXPECT_TRUE(WaitUntil([&] { return fs::exists(session.UserAutostart()); }, 30s))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fs::exists(session.UserAutostart()); }, 30'000))
         << "the start made during the close never showed its window";
-    EXPECT_TRUE(WaitUntil([&] { return !fs::exists(platform::FrontRequestMarker(folder.Path())); }, 10s))
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return !fs::exists(platform::FrontRequestMarker(folder.Path())); }, 10'000))
         << "its window did not take the front request";
     EXPECT_TRUE(started.Running());
     unsetenv("XDG_RUNTIME_DIR");
@@ -113,7 +114,7 @@ TEST_F(CloseTest, DuringAutomaticSchedulingTheRequestUnderWayIsMarkedAndNoOtherS
     dispatch.SetAnswerDelay(2s, kOpenPath);
     Open();
     SignIn();
-    ASSERT_TRUE(WaitUntil([&] { return RequestsTo(dispatch, kOpenPath) == 1; }, 30s));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return RequestsTo(dispatch, kOpenPath) == 1; }, 30'000));
 
     CloseWithYes();
     EndAsTheProgramDoes();

@@ -84,7 +84,7 @@ TEST_F(HostileAnswerWindowTest, A32MiBErrorFromTheMarketplaceShowsAsOneLineAndTh
     auto* warning = Main<QLabel>("LabelAvisos");
     const QString shown = QString(300, u'x') + QStringLiteral("…");
     StallMeter meter;
-    ASSERT_TRUE(WaitUntil([&] { return status->text().startsWith(u'x'); }, 40s))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return status->text().startsWith(u'x'); }, 40'000))
         << status->text().toStdString();
     EXPECT_EQ(status->text(), shown);
     EXPECT_EQ(warning->text(), shown);

@@ -111,7 +111,7 @@ TEST_F(HostileMessageBoxTest, MainWindowShowsAnEngineErrorAsCharacters) {
     RefuseWritesTo("CONFIGURACAO");
     BoxReader reader;
     Main<QCheckBox>("CheckBoxRebimentoAutomatico")->click(); // saves the settings
-    ASSERT_TRUE(WaitUntil([&] { return !reader.boxes.empty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !reader.boxes.empty(); }, 10'000));
     EXPECT_EQ(reader.boxes[0].name, QStringLiteral("MensagemErro"));
     ExpectPlainText(reader.boxes[0], kHostile);
 }
@@ -123,7 +123,7 @@ TEST_F(HostileMessageBoxTest, AccountDialogShowsAnEngineErrorAsCharacters) {
     dialog->show();
     dialog->findChild<QLineEdit*>(QStringLiteral("EditLogin"))->setText(QStringLiteral("loja"));
     dialog->findChild<QPushButton*>(QStringLiteral("Button4"))->click(); // saves the account
-    ASSERT_TRUE(WaitUntil([&] { return !reader.boxes.empty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !reader.boxes.empty(); }, 10'000));
     EXPECT_EQ(reader.boxes[0].name, QStringLiteral("MensagemErro"));
     ExpectPlainText(reader.boxes[0], kHostile);
     EXPECT_TRUE(dialog->isVisible());
@@ -136,7 +136,7 @@ TEST_F(HostileMessageBoxTest, CyclesPaymentMessageIsPlainText) {
     Main<QComboBox>("ComboBoxPagamentos")->clear(); // no payment chosen
     Main<QCheckBox>("CheckBoxRebimentoAutomatico")->setChecked(true);
     form->PassoImediato();
-    ASSERT_TRUE(WaitUntil([&] { return !reader.boxes.empty(); }, 20s));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !reader.boxes.empty(); }, 20'000));
     EXPECT_EQ(reader.boxes[0].name, QStringLiteral("MensagemAgendamento"));
     ExpectPlainText(reader.boxes[0],
                     QString::fromUtf8(courier::kPaymentNotSpecifiedMessage.data(),

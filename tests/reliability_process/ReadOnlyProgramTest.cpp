@@ -3,10 +3,10 @@
 // must hold the single-instance lock, and a second start must hand over and leave.
 #include "ReadOnlyFolder.h"
 
-#include "Polling.h"
 #include "ProgramProcess.h"
 
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +22,7 @@ namespace brisko::test {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 // A started program whose raw wait status (signal, core) is kept; killed when it goes away.
 class Started {
@@ -46,7 +47,7 @@ public:
 
     // The wait status once the process has ended within the time-out.
     std::optional<int> Wait(std::chrono::milliseconds timeout) {
-        WaitUntil(
+        const bool ended = QTest::qWaitFor(
             [&] {
                 int status = 0;
                 if (!status_ && waitpid(pid_, &status, WNOHANG) == pid_) {
@@ -54,8 +55,8 @@ public:
                 }
                 return status_.has_value();
             },
-            timeout);
-        return status_;
+            static_cast<int>(timeout.count()));
+        return ended ? status_ : std::nullopt;
     }
     void Terminate() { kill(pid_, SIGTERM); }
 
@@ -131,7 +132,7 @@ protected:
 TEST_F(ReadOnlyProgramTest, RunsWithoutCrashWritesNothingAndASecondStartHandsOverAndLeaves) {
     const std::string before = ListTree(folder);
     auto first = Start("first.err");
-    ASSERT_TRUE(WaitUntil([&] { return LockHeld(); }, 20s)) << ReadFile(root / "first.err");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return LockHeld(); }, 20'000)) << ReadFile(root / "first.err");
 
     auto second = Start("second.err");
     const auto handedOver = second->Wait(20s);

@@ -3,12 +3,12 @@
 #include "ReadOnlyFolder.h"
 
 #include "ModalAnswerer.h"
-#include "Polling.h"
 #include "ProgramProcess.h"
 #include "uMainForm.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -101,7 +101,8 @@ TEST_P(ReadOnlyWindowTest, SaysWhyInPortugueseAndStartsTheCommandFile) {
         ui::TMainForm form(folder);
         ASSERT_TRUE(answerer.Seen()) << "no message box";
         shown = answerer.Seen()->text;
-        EXPECT_TRUE(WaitUntil([&] { return ReadFile(commandMarker) == std::to_string(getpid()) + "\n"; }))
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return ReadFile(commandMarker) == std::to_string(getpid()) + "\n"; }, 10'000))
             << "the command file was not started";
     }
     EXPECT_TRUE(shown.startsWith(QStringLiteral("Erro: Avise o Suporteattempt to write a readonly database")))

@@ -4,7 +4,6 @@
 #include "DispatchSimulator.h"
 #include "Json.h"
 #include "ModalAnswerer.h"
-#include "Polling.h"
 #include "ResultText.h"
 #include "SolicitaEntrega.h"
 #include "Store.h"
@@ -32,7 +31,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::ModalAnswerer;
-using test::WaitUntil;
 using ::testing::HasSubstr;
 
 constexpr const char* kEstimatePath = "/api/integracao/estimarEntrega";
@@ -116,9 +114,12 @@ protected:
 
     // Waits until the dialog has made `estimates` estimate calls in all and has its answer.
     bool Settled(std::size_t estimates) {
-        return WaitUntil([&] {
-            return RequestsTo(kEstimatePath).size() == estimates && Find<QPushButton>("Button4")->isEnabled();
-        });
+        return QTest::qWaitFor(
+            [&] {
+                return RequestsTo(kEstimatePath).size() == estimates &&
+                       Find<QPushButton>("Button4")->isEnabled();
+            },
+            10'000);
     }
 
     // Shows the dialog for the order without blocking the test, as the card's button would.
@@ -132,7 +133,7 @@ protected:
     QString PressAndAnswer(const char* button) {
         ModalAnswerer answerer(QMessageBox::Ok);
         Find<QPushButton>(button)->click();
-        EXPECT_TRUE(WaitUntil([&] { return answerer.Seen().has_value(); })) << button;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return answerer.Seen().has_value(); }, 10'000)) << button;
         return answerer.Seen() ? answerer.Seen()->text : QString();
     }
 
@@ -350,7 +351,7 @@ TEST_F(EntregaDialogTest, FailedEstimateShowsTheAnswerAndNeverAFeeThatIsNotThisO
         ModalAnswerer answerer(QMessageBox::Ok);
         dialog.Fill(store::PedidoPorId(db, id).value(), QStringLiteral("🕗 22/05/2024 14:30:00"));
         dialog.show();
-        EXPECT_TRUE(WaitUntil([&] { return answerer.Seen().has_value(); }));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return answerer.Seen().has_value(); }, 10'000));
         EXPECT_TRUE(Settled(estimatesBefore + 1));
         return answerer.Seen() ? answerer.Seen()->text : QString();
     };
@@ -367,7 +368,7 @@ TEST_F(EntregaDialogTest, FailedEstimateShowsTheAnswerAndNeverAFeeThatIsNotThisO
     failEstimates();
     ModalAnswerer answerer(QMessageBox::Ok);
     Find<QComboBox>("ComboBoxCategorias")->setCurrentIndex(1);
-    ASSERT_TRUE(WaitUntil([&] { return answerer.Seen().has_value(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answerer.Seen().has_value(); }, 10'000));
     ASSERT_TRUE(Settled(3));
     EXPECT_EQ(Find<QLabel>("Label1")->text(), fee) << "the same order's fee stays";
     dialog.close();
@@ -385,7 +386,7 @@ TEST_F(EntregaDialogTest, HelperConnectionThatCannotOpenFailsWithTheGenericText)
     std::filesystem::rename(folder / "BANCO.db", folder / "BANCO.fora");
     ModalAnswerer answerer(QMessageBox::Ok);
     Find<QComboBox>("ComboBoxCategorias")->setCurrentIndex(1);
-    ASSERT_TRUE(WaitUntil([&] { return answerer.Seen().has_value(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answerer.Seen().has_value(); }, 10'000));
     std::filesystem::rename(folder / "BANCO.fora", folder / "BANCO.db");
     const std::string shown = answerer.Seen()->text.toStdString();
     EXPECT_TRUE(shown.starts_with(net::GenericFailure(""))) << shown;

@@ -4,7 +4,6 @@
 #include "OrderCardDelegate.h"
 #include "OrderCardLines.h"
 #include "OrderCardModel.h"
-#include "Polling.h"
 
 #include <QApplication>
 #include <QHelpEvent>
@@ -143,7 +142,7 @@ TEST_F(OrderCardGridTest, LongTextsShowOneRowEachAndTheirWholeTextAsTheTip) {
     const auto tipAt = [&](const QPoint& at) {
         if (QToolTip::isVisible()) {
             QToolTip::hideText(); // after a short delay
-            EXPECT_TRUE(test::WaitUntil([] { return !QToolTip::isVisible(); }));
+            EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 10'000));
         }
         QHelpEvent help(QEvent::ToolTip, at, grid.viewport()->mapToGlobal(at));
         QApplication::sendEvent(grid.viewport(), &help);

@@ -32,25 +32,25 @@ protected:
     QLabel* Status() { return Main<QLabel>("StatusBar1Panel1"); }
 };
 
-// The countdown texts seen from now until `last` shows.
+// The countdown texts seen from now until `last` shows (the callers compare them, so a list that
+// never reached `last` fails there).
 QStringList CountdownUntil(QLabel* panel, const QString& last, std::chrono::milliseconds timeout) {
     QStringList seen;
-    WaitUntil(
+    static_cast<void>(QTest::qWaitFor(
         [&] {
             if (seen.isEmpty() || seen.back() != panel->text()) {
                 seen << panel->text();
             }
             return panel->text() == last;
         },
-        timeout);
+        static_cast<int>(timeout.count())));
     return seen;
 }
 
 TEST_F(CycleTest, SignedOutCountdownRunsFromFourEveryFiveSeconds) {
     Open();
     auto* panel = Main<QLabel>("StatusBar1Panel0");
-    ASSERT_TRUE(WaitUntil([&] { return panel->text() == QStringLiteral("Verificando..."); },
-                          std::chrono::seconds(8)));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel->text() == QStringLiteral("Verificando..."); }, 8'000));
     // One whole wait: "Verificando..." of the last, then the next countdown down to 2.
     const QStringList next =
         CountdownUntil(panel, QStringLiteral("Proxima Verificação em 2 segundos"), std::chrono::seconds(8));
@@ -72,7 +72,7 @@ TEST_F(CycleTest, SignedInCountdownShowsVerificandoForItsLastTwoSeconds) {
     // Connected after the window's own handler, so this reads the text that the tick has just set.
     QObject::connect(countdown, &QTimer::timeout, &receiver, [&] { seen << Text("StatusBar1Panel0"); });
     countdown->setInterval(20); // the same steps at a faster pace; the next pass is still 30 s away
-    ASSERT_TRUE(WaitUntil([&] { return seen.size() >= 30; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return seen.size() >= 30; }, 10'000));
     QStringList expected;
     for (int second = 28; second >= 2; --second) {
         expected << QStringLiteral("Proxima Verificação em %1 segundos").arg(second);
@@ -86,11 +86,13 @@ TEST_F(CycleTest, OrderListFollowsTheTableAndKeepsTheCurrentOrder) {
     StoreAccount("", "");
     Open();
     SignIn();
-    ASSERT_TRUE(WaitUntil([&] { return Text("Label6PEDIDOS") == QStringLiteral("SEM PEDIDOS"); }));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return Text("Label6PEDIDOS") == QStringLiteral("SEM PEDIDOS"); }, 10'000));
     EXPECT_TRUE(Main("DBCtrlGrid1")->isHidden());
     InsertOrderAt(Db(), {"um", std::nullopt}, "-2 hours");
     InsertOrderAt(Db(), {"dois", std::nullopt}, "-1 hours");
-    ASSERT_TRUE(WaitUntil([&] { return Text("Label6PEDIDOS") == QStringLiteral("2 PEDIDOS INTEGRADOS"); }));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return Text("Label6PEDIDOS") == QStringLiteral("2 PEDIDOS INTEGRADOS"); }, 10'000));
     EXPECT_TRUE(Main("DBCtrlGrid1")->isVisible());
 }
 
@@ -99,7 +101,8 @@ TEST_F(CycleTest, ListRefreshWaitsWhileTheDeliveryDialogIsOpenAndRunsWhenItClose
     const long long id = InsertOrderAt(Db(), {"um", std::nullopt}, "-1 hours");
     Open();
     SignIn();
-    ASSERT_TRUE(WaitUntil([&] { return Text("Label6PEDIDOS") == QStringLiteral("1 PEDIDOS INTEGRADOS"); }));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return Text("Label6PEDIDOS") == QStringLiteral("1 PEDIDOS INTEGRADOS"); }, 10'000));
     auto* grid = Main<ui::OrderCardGrid>("DBCtrlGrid1");
     long long openedId = 0;
     bool refreshedWhileOpen = true;
@@ -130,8 +133,8 @@ TEST_F(CycleTest, ListRefreshWaitsWhileTheDeliveryDialogIsOpenAndRunsWhenItClose
     closer.stop();
     EXPECT_EQ(openedId, id);
     EXPECT_FALSE(refreshedWhileOpen);
-    EXPECT_TRUE(WaitUntil([&] { return Text("Label6PEDIDOS") == QStringLiteral("2 PEDIDOS INTEGRADOS"); },
-                          std::chrono::milliseconds(500)));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return Text("Label6PEDIDOS") == QStringLiteral("2 PEDIDOS INTEGRADOS"); }, 500));
 }
 
 TEST_F(CycleTest, ListRefreshErrorIsShownOnceAndTheRefreshGoesOn) {
@@ -140,11 +143,12 @@ TEST_F(CycleTest, ListRefreshErrorIsShownOnceAndTheRefreshGoesOn) {
     SignIn();
     auto* panel = Main<QLabel>("StatusBar1Panel1");
     Db().Execute("ALTER TABLE PEDIDOS RENAME TO PEDIDOS_FORA");
-    ASSERT_TRUE(WaitUntil([&] { return panel->text().contains(QStringLiteral("PEDIDOS")); }))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel->text().contains(QStringLiteral("PEDIDOS")); }, 10'000))
         << panel->text().toStdString();
     Db().Execute("ALTER TABLE PEDIDOS_FORA RENAME TO PEDIDOS");
     InsertOrderAt(Db(), {"volta", std::nullopt}, "-1 minutes");
-    EXPECT_TRUE(WaitUntil([&] { return Text("Label6PEDIDOS") == QStringLiteral("1 PEDIDOS INTEGRADOS"); }));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return Text("Label6PEDIDOS") == QStringLiteral("1 PEDIDOS INTEGRADOS"); }, 10'000));
 }
 
 TEST_F(CycleTest, SignedInPassEndsAndCountsDownFromTwentyNine) {
@@ -165,7 +169,7 @@ TEST_F(CycleTest, RefusedMarketplaceAccountBringsTheDialogForwardAfterEveryPass)
     const QString warning = QStringLiteral("LOGIN E SENHA AIQFOME INCORRETO");
     for (int pass = 0; pass < 2; ++pass) {
         SCOPED_TRACE(pass);
-        ASSERT_TRUE(WaitUntil([&] { return dialog->isVisible(); }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return dialog->isVisible(); }, 10'000));
         EXPECT_FALSE(dialog->isModal());
         EXPECT_EQ(Dialog<QLabel>("Label3")->text(), warning);
         EXPECT_EQ(Status()->text(), warning);
@@ -175,7 +179,7 @@ TEST_F(CycleTest, RefusedMarketplaceAccountBringsTheDialogForwardAfterEveryPass)
         form->PassoImediato();
     }
     // Opened by the operator's button, the warning is gone.
-    ASSERT_TRUE(WaitUntil([&] { return dialog->isVisible(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog->isVisible(); }, 10'000));
     dialog->hide();
     QTest::mouseClick(Main<QToolButton>("SpeedButton2"), Qt::LeftButton);
     EXPECT_TRUE(dialog->isVisible());
@@ -203,8 +207,8 @@ TEST_F(CycleTest, SavingTheAccountRunsAPassAtOnce) {
     EXPECT_EQ(rows[0].ORIGEM, "AIQFOME");
     EXPECT_EQ(rows[0].IDORIGEM, 1);
     // Well before the 30-second wait would end.
-    EXPECT_TRUE(WaitUntil([&] { return Status()->text() == QStringLiteral("Aiqfome conectado"); },
-                          std::chrono::seconds(5)))
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return Status()->text() == QStringLiteral("Aiqfome conectado"); }, 5'000))
         << Status()->text().toStdString();
     EXPECT_EQ(TokenRequests(), 1u);
     EXPECT_FALSE(Main("LabelAvisos")->isVisible());
@@ -225,9 +229,11 @@ TEST_F(CycleTest, AccountSaveFailureKeepsTheDialogOpenAndRunsNoPass) {
     EXPECT_TRUE(answerer.Seen()->text.contains(QStringLiteral("somente leitura")));
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(Dialog<QLineEdit>("EditLogin")->text(), QStringLiteral("loja-aiq"));
-    QTest::qWait(1500);
+    // The countdown goes on to its next second, and no pass began meanwhile.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return Text("StatusBar1Panel0") != QStringLiteral("Proxima Verificação em 29 segundos"); },
+        10'000));
     EXPECT_EQ(Main<QLabel>("StatusBar1Panel0")->text().left(23), QStringLiteral("Proxima Verificação em "));
-    EXPECT_NE(Main<QLabel>("StatusBar1Panel0")->text(), QStringLiteral("Proxima Verificação em 29 segundos"));
 }
 
 TEST_F(CycleTest, PassThatFailsStillHandsTheCycleBack) {
@@ -239,14 +245,16 @@ TEST_F(CycleTest, PassThatFailsStillHandsTheCycleBack) {
     Db().Execute("ALTER TABLE CONFIGDELIVERY RENAME TO CONTAS_FORA");
     Status()->clear();
     form->PassoImediato();
-    ASSERT_TRUE(WaitUntil([&] { return Status()->text().contains(QStringLiteral("CONFIGDELIVERY")); }))
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return Status()->text().contains(QStringLiteral("CONFIGDELIVERY")); }, 10'000))
         << Status()->text().toStdString();
     EXPECT_TRUE(WaitPassEnd()) << "no countdown after the failed pass";
     EXPECT_TRUE(Main("ComboBoxAgendar")->isEnabled());
     // Mended, the very next pass works again.
     Db().Execute("ALTER TABLE CONTAS_FORA RENAME TO CONFIGDELIVERY");
     form->PassoImediato();
-    EXPECT_TRUE(WaitUntil([&] { return Status()->text() == QStringLiteral("Aiqfome não cadastrado"); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Status()->text() == QStringLiteral("Aiqfome não cadastrado"); },
+                                10'000));
 }
 
 TEST_F(CycleTest, WheelOverTheCardsMovesTheCurrentOrder) {
@@ -256,7 +264,8 @@ TEST_F(CycleTest, WheelOverTheCardsMovesTheCurrentOrder) {
     }
     Open();
     SignIn();
-    ASSERT_TRUE(WaitUntil([&] { return Text("Label6PEDIDOS") == QStringLiteral("4 PEDIDOS INTEGRADOS"); }));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return Text("Label6PEDIDOS") == QStringLiteral("4 PEDIDOS INTEGRADOS"); }, 10'000));
     auto* grid = Main<ui::OrderCardGrid>("DBCtrlGrid1");
     std::vector<long long> ids;
     for (const auto& row : store::ListaPedidos(Db())) {
@@ -288,7 +297,7 @@ TEST_F(CycleTest, ImmediatePassAskedDuringAPassRunsAfterItAndTheCycleStaysHeldUn
     }
     Open();
     SignIn();
-    ASSERT_TRUE(WaitUntil([&] { return TokenRequests() == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return TokenRequests() == 1; }, 10'000));
     auto* passTimer = form->findChild<QTimer*>(QStringLiteral("TimerDelivery"));
     auto* countdown = form->findChild<QTimer*>(QStringLiteral("TimerCountDelivery"));
     ASSERT_TRUE(passTimer && countdown);
@@ -310,15 +319,16 @@ TEST_F(CycleTest, ImmediatePassAskedDuringAPassRunsAfterItAndTheCycleStaysHeldUn
     form->PassoImediato();
     QTest::qWait(500);
     EXPECT_EQ(TokenRequests(), 1u) << "a second pass ran beside the first";
-    ASSERT_TRUE(WaitUntil([&] { return TokenRequests() == 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return TokenRequests() == 2; }, 10'000));
     QTest::qWait(1000); // the second pass waits 1.5 s for its token: it still runs here
     look.stop();
     EXPECT_TRUE(released.isEmpty()) << released.join(QStringLiteral(", ")).toStdString();
 
-    // The next pass comes 30 s after the last one ended: its timer started when that pass ended.
-    ASSERT_TRUE(WaitPassEnd());
-    EXPECT_TRUE(Main("ComboBoxAgendar")->isEnabled());
+    // The next pass comes 30 s after the last one ended: its timer started when that pass ended, the
+    // moment the minutes box comes back.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Main("ComboBoxAgendar")->isEnabled(); }, 10'000));
     EXPECT_GT(passTimer->remainingTime(), 28500);
+    ASSERT_TRUE(WaitPassEnd());
     QTest::qWait(1000);
     EXPECT_EQ(TokenRequests(), 2u) << "the requests asked for meanwhile make one pass after it";
 }

@@ -26,8 +26,8 @@ protected:
         Db().Execute("UPDATE PEDIDOS SET LATITUDE = '-23.5534', LONGITUDE = '-46.6528'");
         Open();
         SignIn();
-        EXPECT_TRUE(
-            WaitUntil([&] { return Text("Label6PEDIDOS") == QStringLiteral("1 PEDIDOS INTEGRADOS"); }));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return Text("Label6PEDIDOS") == QStringLiteral("1 PEDIDOS INTEGRADOS"); }, 10'000));
         return id;
     }
     ui::OrderCardGrid* Grid() { return Main<ui::OrderCardGrid>("DBCtrlGrid1"); }

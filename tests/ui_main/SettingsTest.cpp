@@ -36,7 +36,8 @@ protected:
     }
     QLineEdit* Minutes() { return Main<QLineEdit>("ComboBoxAgendar"); }
     void Type(const QString& text) {
-        ASSERT_TRUE(WaitUntil([&] { return Minutes()->isEnabled(); })); // disabled while a pass runs
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return Minutes()->isEnabled(); }, 10'000)); // disabled while a pass runs
         Minutes()->clear();
         QTest::keyClicks(Minutes(), text);
     }
@@ -69,7 +70,7 @@ TEST_F(SettingsTest, CorrectionSavesTwiceAndAnUnreadableNumberSavesNothing) {
     const long long beforeBad = Saves();
     ModalAnswerer answerer(QMessageBox::Ok);
     Minutes()->setText(QStringLiteral("99999999999"));
-    ASSERT_TRUE(WaitUntil([&] { return answerer.Seen().has_value(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answerer.Seen().has_value(); }, 10'000));
     EXPECT_EQ(Minutes()->text(), QStringLiteral("99999999999"));
     EXPECT_EQ(Saves(), beforeBad);
     EXPECT_EQ(Stored().TEMPOAGENDAMENTO, "5");
@@ -84,7 +85,7 @@ TEST_F(SettingsTest, EmptyMinutesSaveNothingAndTheNextTickPutsTheDefault) {
     EXPECT_EQ(Saves(), before);
     EXPECT_EQ(Stored().TEMPOAGENDAMENTO, "30");
     form->PassoImediato();
-    ASSERT_TRUE(WaitUntil([&] { return Minutes()->text() == QStringLiteral("120"); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Minutes()->text() == QStringLiteral("120"); }, 10'000));
     EXPECT_EQ(Stored().TEMPOAGENDAMENTO, "120");
 }
 
@@ -102,8 +103,7 @@ TEST_F(SettingsTest, CheckBoxStoresItsStateAndRefreshesTheListAtOnce) {
         QTest::mouseClick(box, Qt::LeftButton);
         EXPECT_EQ(box->isChecked(), ticked);
         EXPECT_EQ(Stored().SOLICITACAOAUTOMATICO, ticked ? 1 : 0);
-        EXPECT_TRUE(
-            WaitUntil([&] { return Text("Label6PEDIDOS") == expected; }, std::chrono::milliseconds(1000)));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return Text("Label6PEDIDOS") == expected; }, 1000));
         EXPECT_EQ(Main("PanelMenu")->height(), 80);
     }
 }

@@ -229,7 +229,7 @@ TEST_F(SignInTest, AccountDialogIsBuiltWhenSignInNeedsItBeforeTheFirstPaint) {
     Main<QLineEdit>("EditEmail")->setText(QStringLiteral("loja@demo.com"));
     Main<QLineEdit>("EditSenha")->setText(QStringLiteral("demo123"));
     Main<QPushButton>("Button4")->click();
-    ASSERT_TRUE(WaitUntil([&] { return form->EstaLogado(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->EstaLogado(); }, 10'000));
     EXPECT_TRUE(asked);
     EXPECT_NE(entrega, nullptr);
     EXPECT_FALSE(form->isVisible());
@@ -248,7 +248,7 @@ TEST_F(SignInTest, StoredAutoConnectSignsInByItself) {
     EXPECT_EQ(Main<QLineEdit>("EditEmail")->text(), QStringLiteral("loja@demo.com"));
     EXPECT_EQ(Main<QLineEdit>("EditSenha")->text(), QStringLiteral("demo123"));
     EXPECT_TRUE(dispatch.Requests().empty()) << "not before half a second";
-    ASSERT_TRUE(WaitUntil([&] { return form->EstaLogado(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->EstaLogado(); }, 10'000));
     EXPECT_EQ(dispatch.Requests().size(), 1u);
     EXPECT_EQ(Text("LabelEmpresa"),
               QString::fromStdString(sim::DispatchSimulator::DemoStores().front().nome));

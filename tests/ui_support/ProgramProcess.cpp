@@ -1,6 +1,6 @@
 #include "ProgramProcess.h"
 
-#include "Polling.h"
+#include <QTest>
 
 #include <cerrno>
 #include <csignal>
@@ -80,7 +80,7 @@ ProgramProcess::~ProgramProcess() {
 }
 
 std::optional<int> ProgramProcess::WaitExit(std::chrono::milliseconds timeout) {
-    WaitUntil(
+    const bool exited = QTest::qWaitFor(
         [this] {
             int status = 0;
             if (!exitCode_ && waitpid(pid_, &status, WNOHANG) == pid_) {
@@ -88,8 +88,8 @@ std::optional<int> ProgramProcess::WaitExit(std::chrono::milliseconds timeout) {
             }
             return exitCode_.has_value();
         },
-        timeout);
-    return exitCode_;
+        static_cast<int>(timeout.count()));
+    return exited ? exitCode_ : std::nullopt;
 }
 
 bool ProgramProcess::Running() {

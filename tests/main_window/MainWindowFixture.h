@@ -3,7 +3,6 @@
 // with the dispatch and marketplace simulators listening on 127.0.0.1.
 #include "DispatchSimulator.h"
 #include "MarketplaceSimulator.h"
-#include "Polling.h"
 #include "TempFolder.h"
 
 #include "Database.h"
@@ -12,16 +11,20 @@
 #include "uMainForm.h"
 
 #include <QApplication>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
 
 namespace brisko::test {
+
+using namespace std::chrono_literals;
 
 inline const QString kDisplayName = QStringLiteral("Brisko Derereve Vilamar");
 

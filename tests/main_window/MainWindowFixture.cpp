@@ -28,8 +28,9 @@ FakeOpener::~FakeOpener() {
 }
 
 std::string FakeOpener::Opened() const {
-    if (!WaitUntil(
-            [&] { return std::filesystem::exists(opened_) && std::filesystem::file_size(opened_) > 0; })) {
+    if (!QTest::qWaitFor(
+            [&] { return std::filesystem::exists(opened_) && std::filesystem::file_size(opened_) > 0; },
+            10'000)) {
         return {};
     }
     std::ifstream in(opened_);
@@ -67,7 +68,7 @@ void MainWindowTest::Create() {
 void MainWindowTest::Open() {
     Create();
     form->show();
-    if (!WaitUntil([&] { return dialog != nullptr; })) {
+    if (!QTest::qWaitFor([&] { return dialog != nullptr; }, 10'000)) {
         throw std::runtime_error("the dialogs were not built after the window's first paint");
     }
 }
@@ -76,7 +77,8 @@ void MainWindowTest::SignIn(const QString& email, const QString& senha) {
     Main<QLineEdit>("EditEmail")->setText(email);
     Main<QLineEdit>("EditSenha")->setText(senha);
     QTest::mouseClick(Main<QPushButton>("Button4"), Qt::LeftButton);
-    ASSERT_TRUE(WaitUntil([&] { return form->EstaLogado() && Main("PanelPedidos")->isVisible(); }))
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return form->EstaLogado() && Main("PanelPedidos")->isVisible(); }, 10'000))
         << Text("LabelErro").toStdString();
 }
 
@@ -85,8 +87,9 @@ void MainWindowTest::StoreAccount(const std::string& login, const std::string& s
 }
 
 bool MainWindowTest::WaitPassEnd() {
-    return WaitUntil(
-        [&] { return Text("StatusBar1Panel0") == QStringLiteral("Proxima Verificação em 29 segundos"); });
+    return QTest::qWaitFor(
+        [&] { return Text("StatusBar1Panel0") == QStringLiteral("Proxima Verificação em 29 segundos"); },
+        10'000);
 }
 
 long long MainWindowTest::Count(const std::string& table) {
