@@ -74,11 +74,11 @@ public:
     }
 
     void Pass(const courier::SchedulingInputs& inputs = {}) {
-        app::PassOutlets outlets;
+        cycle::PassOutlets outlets;
         outlets.readStatus = [] { return std::string("busy"); };
         outlets.snapshot = [inputs] { return inputs; };
         outlets.message = [](const std::string& text) { std::cerr << "message box: " << text << "\n"; };
-        app::RunIntegrationPass(db, services, outlets);
+        cycle::RunIntegrationPass(db, services, outlets);
     }
 
     const std::filesystem::path& Folder() const { return folder_.Path(); }
@@ -91,7 +91,7 @@ public:
     store::Database db;
     sim::DispatchSimulator platform{build::kDispatchApiKey};
     sim::MarketplaceSimulator market;
-    app::PassServices services;
+    cycle::PassServices services;
     std::filesystem::path bundle;
 };
 

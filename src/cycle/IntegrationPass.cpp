@@ -7,7 +7,7 @@
 
 #include <exception>
 
-namespace brisko::app {
+namespace brisko::cycle {
 
 namespace {
 
@@ -82,4 +82,4 @@ void RunIntegrationPass(store::Database& db, const PassServices& services, const
     }
 }
 
-} // namespace brisko::app
+} // namespace brisko::cycle

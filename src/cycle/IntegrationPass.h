@@ -10,7 +10,7 @@
 #include <functional>
 #include <string>
 
-namespace brisko::app {
+namespace brisko::cycle {
 
 // What a pass reads from and does to the window. Every outlet is called on the worker thread; the
 // window side carries each over to its own thread (a queued call for those that return nothing,
@@ -39,4 +39,4 @@ struct PassServices {
 // the pass early puts its message in the second panel, and the hand-back always comes last.
 void RunIntegrationPass(store::Database& db, const PassServices& services, const PassOutlets& outlets);
 
-} // namespace brisko::app
+} // namespace brisko::cycle

@@ -4,7 +4,7 @@
 #include <optional>
 #include <utility>
 
-namespace brisko::app {
+namespace brisko::cycle {
 
 PassRunner::PassRunner(std::filesystem::path databaseFile, PassServices services, PassOutlets outlets)
     : databaseFile_(std::move(databaseFile)), services_(std::move(services)), outlets_(std::move(outlets)),
@@ -73,4 +73,4 @@ void PassRunner::Work() {
     }
 }
 
-} // namespace brisko::app
+} // namespace brisko::cycle

@@ -8,7 +8,7 @@
 #include <mutex>
 #include <thread>
 
-namespace brisko::app {
+namespace brisko::cycle {
 
 class PassRunner {
 public:
@@ -44,4 +44,4 @@ private:
     std::thread worker_; // last: starts after every member above is ready
 };
 
-} // namespace brisko::app
+} // namespace brisko::cycle

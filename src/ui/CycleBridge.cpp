@@ -18,11 +18,11 @@
 namespace brisko::ui {
 
 CycleBridge::CycleBridge(TMainForm& form) : form_(form) {
-    app::PassServices services;
+    cycle::PassServices services;
     services.marketplace = form_.Opcoes().marketplace;
     services.dispatch = form_.Opcoes().dispatch;
     services.dispatchApiKey = form_.vpTokenRovezor.toStdString();
-    runner_ = std::make_unique<app::PassRunner>(form_.ArquivoBanco(), std::move(services), Outlets());
+    runner_ = std::make_unique<cycle::PassRunner>(form_.ArquivoBanco(), std::move(services), Outlets());
 }
 
 CycleBridge::~CycleBridge() {
@@ -72,9 +72,9 @@ template <class Read, class Result> Result CycleBridge::Blocking(Read read, Resu
     return result;
 }
 
-app::PassOutlets CycleBridge::Outlets() {
+cycle::PassOutlets CycleBridge::Outlets() {
     TMainForm& f = form_;
-    app::PassOutlets outlets;
+    cycle::PassOutlets outlets;
     outlets.readStatus = [this, &f] {
         return Blocking([&f] { return f.StatusPanel1->text().toStdString(); }, std::string());
     };

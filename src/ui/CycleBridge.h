@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-namespace brisko::app {
+namespace brisko::cycle {
 class PassRunner;
 }
 
@@ -32,7 +32,7 @@ public:
     void Encerra();
 
 private:
-    app::PassOutlets Outlets();
+    cycle::PassOutlets Outlets();
     // Runs `write` on the window thread later; skipped once the window is closing.
     template <class Write> void Queued(Write write);
     // Runs `read` on the window thread and waits for its answer; `closed` once the window is closing.
@@ -41,7 +41,7 @@ private:
     TMainForm& form_;
     QObject context_; // lives on the window thread: the target of every carried call
     std::atomic<bool> closing_{false};
-    std::unique_ptr<app::PassRunner> runner_;
+    std::unique_ptr<cycle::PassRunner> runner_;
 };
 
 } // namespace brisko::ui

@@ -39,8 +39,8 @@ public:
         inputs.minutesText = "120";
     }
 
-    app::PassOutlets Outlets() {
-        app::PassOutlets o;
+    cycle::PassOutlets Outlets() {
+        cycle::PassOutlets o;
         o.readStatus = [this] {
             const std::lock_guard lock(mutex_);
             return panel_;
@@ -64,7 +64,7 @@ public:
     }
 
     courier::SchedulingOutlets SchedulingOutlets() {
-        const app::PassOutlets o = Outlets();
+        const cycle::PassOutlets o = Outlets();
         return {o.status, o.message};
     }
 
@@ -180,7 +180,7 @@ protected:
     store::Database db;
     sim::DispatchSimulator platform{build::kDispatchApiKey};
     sim::MarketplaceSimulator market;
-    app::PassServices services;
+    cycle::PassServices services;
     WindowRecorder window;
 };
 

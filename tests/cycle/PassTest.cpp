@@ -17,7 +17,7 @@ constexpr const char* kTokenPath = "/alfredo/auth/token";
 
 class PassTest : public CycleTest {
 protected:
-    void Pass() { app::RunIntegrationPass(db, services, window.Outlets()); }
+    void Pass() { cycle::RunIntegrationPass(db, services, window.Outlets()); }
 };
 
 TEST_F(PassTest, NewOrdersAreImportedAndRequestedInTheSamePassAndOnlyOnce) {
@@ -85,7 +85,7 @@ TEST_F(PassTest, AccountOutcomesReachPanelWarningAndAccountDialog) {
         SCOPED_TRACE(c.what);
         WindowRecorder recorder;
         market.Script("POST", kTokenPath, c.token);
-        app::RunIntegrationPass(db, services, recorder.Outlets());
+        cycle::RunIntegrationPass(db, services, recorder.Outlets());
         EXPECT_THAT(recorder.Texts("status"), Contains(c.shown));
         EXPECT_THAT(recorder.Texts("warning"), ElementsAre(c.shown));
         EXPECT_EQ(recorder.Count("accountDialog"), c.dialogs);

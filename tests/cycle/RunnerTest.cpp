@@ -21,8 +21,8 @@ using namespace std::chrono_literals;
 class RunnerTest : public CycleTest {
 protected:
     // Outlets that also watch that at most one pass is under way at any moment.
-    app::PassOutlets WatchedOutlets() {
-        app::PassOutlets o = window.Outlets();
+    cycle::PassOutlets WatchedOutlets() {
+        cycle::PassOutlets o = window.Outlets();
         o.readStatus = [this, read = o.readStatus] {
             if (++underWay_ > 1) {
                 overlapped_ = true;
@@ -62,7 +62,7 @@ TEST_F(RunnerTest, RequestsDuringAPassBecomeOneFollowUpPassThatNeverOverlaps) {
         std::this_thread::sleep_for(150ms);
     });
 
-    app::PassRunner runner(file_, services, WatchedOutlets());
+    cycle::PassRunner runner(file_, services, WatchedOutlets());
     runner.RequestPass();
     ASSERT_EQ(firstRequest.get_future().wait_for(30s), std::future_status::ready);
     runner.RequestPass(); // both come while the first pass runs
@@ -102,7 +102,7 @@ TEST_F(RunnerTest, DestructionWaitsForTheRunningPassAndDropsTheWaitingOne) {
         std::this_thread::sleep_for(100ms);
     });
     {
-        app::PassRunner runner(file_, services, window.Outlets());
+        cycle::PassRunner runner(file_, services, window.Outlets());
         runner.RequestPass();
         ASSERT_EQ(firstRequest.get_future().wait_for(30s), std::future_status::ready);
         runner.RequestPass();
@@ -114,7 +114,7 @@ TEST_F(RunnerTest, DestructionWaitsForTheRunningPassAndDropsTheWaitingOne) {
 
 TEST_F(RunnerTest, RefusedPasswordReachesTheOutletsInEveryPassAndTheCycleGoesOn) {
     AddAccount(kMarketLogin, "errada");
-    app::PassRunner runner(file_, services, window.Outlets());
+    cycle::PassRunner runner(file_, services, window.Outlets());
     runner.RequestPass();
     EXPECT_EQ(runner.WaitIdle(), 1u);
     runner.RequestPass();
@@ -128,7 +128,7 @@ TEST_F(RunnerTest, RefusedPasswordReachesTheOutletsInEveryPassAndTheCycleGoesOn)
 TEST_F(RunnerTest, FailingAccountQueryIsShownHandedBackAndALaterPassRuns) {
     AddAccount(kMarketLogin, kMarketPassword);
     db.Execute("DROP TABLE CONFIGDELIVERY");
-    app::PassRunner runner(file_, services, window.Outlets());
+    cycle::PassRunner runner(file_, services, window.Outlets());
     runner.RequestPass();
     EXPECT_EQ(runner.WaitIdle(), 1u);
     runner.RequestPass();
@@ -142,7 +142,7 @@ TEST_F(RunnerTest, FailingAccountQueryIsShownHandedBackAndALaterPassRuns) {
 
 TEST_F(RunnerTest, DatabaseThatCannotBeOpenedIsReportedAndTriedAgainAtTheNextPass) {
     TempFolder elsewhere;
-    app::PassRunner runner(elsewhere / "BANCO.db", services, window.Outlets());
+    cycle::PassRunner runner(elsewhere / "BANCO.db", services, window.Outlets());
     runner.RequestPass();
     EXPECT_EQ(runner.WaitIdle(), 1u);
     EXPECT_EQ(window.Texts("status").size(), 1u);

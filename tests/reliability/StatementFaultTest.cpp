@@ -72,7 +72,7 @@ protected:
     }
 
     void Pass(store::Database& on, WindowRecorder& recorder) {
-        app::RunIntegrationPass(on, services, recorder.Outlets());
+        cycle::RunIntegrationPass(on, services, recorder.Outlets());
     }
 
     std::vector<std::string> EmpresaColumns() {
