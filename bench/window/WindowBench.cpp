@@ -13,7 +13,6 @@
 #include "Store.h"
 #include "TempFolder.h"
 #include "TestDatabase.h"
-#include "UCadastroDelivery.h"
 #include "UEntrega.h"
 #include "uMainForm.h"
 
@@ -110,17 +109,12 @@ public:
         options.marketplace.baseUrl = market_.BaseUrl();
         options.marketplace.caFile = sim::TestCaFile().string();
         form_ = std::make_unique<ui::TMainForm>(folder_.Path(), options);
-        entrega_ = std::make_unique<ui::TFEntrega>(form_.get());
-        form_->RegistraEntrega(entrega_.get());
-        cadastro_ = std::make_unique<ui::TFCadastroDelivery>(form_.get());
         form_->show();
         RunUntil([] { return false; }, 300ms);
-    }
-
-    ~Bench() {
-        cadastro_.reset();
-        entrega_.reset();
-        form_.reset();
+        // The window builds its dialogs once it has painted.
+        if (!RunUntil([&] { return (entrega_ = form_->findChild<ui::TFEntrega*>()) != nullptr; }, 10s)) {
+            throw std::runtime_error("the window did not build its delivery dialog");
+        }
     }
 
     void Run() {
@@ -295,7 +289,7 @@ private:
             }
             // A message box about the failed estimate is answered first, then the dialog closed.
             QWidget* modal = QApplication::activeModalWidget();
-            if (modal != nullptr && modal != entrega_.get()) {
+            if (modal != nullptr && modal != entrega_) {
                 std::cerr << "  closing " << modal->metaObject()->className() << "\n";
                 modal->close();
             } else if (entrega_->isVisible()) {
@@ -318,8 +312,7 @@ private:
     sim::MarketplaceSimulator market_;
     std::unique_ptr<store::Database> db_;
     std::unique_ptr<ui::TMainForm> form_;
-    std::unique_ptr<ui::TFEntrega> entrega_;
-    std::unique_ptr<ui::TFCadastroDelivery> cadastro_;
+    ui::TFEntrega* entrega_ = nullptr; // the window's own
 };
 
 } // namespace

@@ -6,8 +6,6 @@
 #include "Platform.h"
 #include "ProgramFiles.h"
 #include "SingleCopy.h"
-#include "UCadastroDelivery.h"
-#include "UEntrega.h"
 #include "uMainForm.h"
 
 #include <QApplication>
@@ -27,15 +25,6 @@ int RunWindows(char* programName, const std::filesystem::path& programFolder) {
     brisko::ui::ApplyDarkStyle(app);
 
     brisko::ui::TMainForm mainForm(programFolder);
-    // Declared after the main window, so they go before it, and transient to it, so closing the main
-    // window ends the program even while one of them is open. Built once the window has painted.
-    std::optional<brisko::ui::TFEntrega> entrega;
-    std::optional<brisko::ui::TFCadastroDelivery> cadastroDelivery;
-    mainForm.AdiaDialogos([&] {
-        entrega.emplace(&mainForm);
-        mainForm.RegistraEntrega(&*entrega);
-        cadastroDelivery.emplace(&mainForm);
-    });
     mainForm.show();
     return app.exec();
 }

@@ -2,27 +2,20 @@
 
 #include "BackgroundCall.h"
 #include "PassRunner.h"
-#include "PlainText.h"
 #include "TextoLegivel.h"
-#include "uMainForm.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
 #include <QMetaObject>
 #include <QThread>
-#include <QTimer>
+
+#include <utility>
 
 namespace brisko::ui {
 
-CycleBridge::CycleBridge(TMainForm& form) : form_(form) {
-    cycle::PassServices services;
-    services.marketplace = form_.Opcoes().marketplace;
-    services.dispatch = form_.Opcoes().dispatch;
-    services.dispatchApiKey = form_.vpTokenRovezor.toStdString();
-    runner_ = std::make_unique<cycle::PassRunner>(form_.ArquivoBanco(), std::move(services), Outlets());
+CycleBridge::CycleBridge(const std::filesystem::path& databaseFile, cycle::PassServices services,
+                         std::function<courier::SchedulingInputs()> snapshot,
+                         std::function<std::string()> readStatus, QObject* parent)
+    : QObject(parent), snapshot_(std::move(snapshot)), readStatus_(std::move(readStatus)) {
+    runner_ = std::make_unique<cycle::PassRunner>(databaseFile, std::move(services), Outlets());
 }
 
 CycleBridge::~CycleBridge() {
@@ -45,82 +38,40 @@ void CycleBridge::Encerra() {
     closing_ = true;
 }
 
-template <class Write> void CycleBridge::Queued(Write write) {
-    QMetaObject::invokeMethod(
-        &context_,
-        [this, write = std::move(write)] {
-            if (!closing_) {
-                write();
-            }
-        },
-        Qt::QueuedConnection);
-}
-
 template <class Read, class Result> Result CycleBridge::Blocking(Read read, Result closed) {
     if (closing_) {
         return closed;
     }
     Result result = closed;
     QMetaObject::invokeMethod(
-        &context_,
+        this,
         [&] {
             if (!closing_) {
                 result = read();
             }
         },
-        QThread::currentThread() == context_.thread() ? Qt::DirectConnection : Qt::BlockingQueuedConnection);
+        QThread::currentThread() == thread() ? Qt::DirectConnection : Qt::BlockingQueuedConnection);
     return result;
 }
 
 cycle::PassOutlets CycleBridge::Outlets() {
-    TMainForm& f = form_;
     cycle::PassOutlets outlets;
-    outlets.readStatus = [this, &f] {
-        return Blocking([&f] { return f.StatusPanel1->text().toStdString(); }, std::string());
-    };
+    outlets.readStatus = [this] { return Blocking([this] { return readStatus_(); }, std::string()); };
     // The pass's texts carry the services' answers: cut here, on the worker, so that the window
     // thread never holds more than a readable line of them.
-    outlets.status = [this, &f](const std::string& text) {
-        Queued([&f, shown = TextoLegivel(text)] { f.StatusPanel1->setText(shown); });
+    outlets.status = [this](const std::string& text) { emit status(TextoLegivel(text)); };
+    outlets.showWarning = [this](const std::string& text) { emit avisoMostrado(TextoLegivel(text)); };
+    outlets.hideWarning = [this] { emit avisoOculto(); };
+    outlets.bringAccountDialog = [this] { emit contaRecusada(); };
+    outlets.snapshot = [this] {
+        return Blocking([this] { return snapshot_(); }, courier::SchedulingInputs{});
     };
-    outlets.showWarning = [this, &f](const std::string& text) {
-        Queued([&f, shown = TextoLegivel(text)] {
-            f.LabelAvisos->setText(shown);
-            f.LabelAvisos->show();
-        });
+    outlets.message = [this](const std::string& text) {
+        if (!closing_) {
+            emit mensagem(TextoLegivel(text));
+        }
     };
-    outlets.hideWarning = [this, &f] { Queued([&f] { f.LabelAvisos->hide(); }); };
-    outlets.bringAccountDialog = [this, &f] {
-        Queued([&f] {
-            if (!f.TimerCadastroEntrega->isActive()) {
-                f.TimerCadastroEntrega->start();
-            }
-        });
-    };
-    outlets.snapshot = [this, &f] {
-        return Blocking(
-            [&f] {
-                courier::SchedulingInputs inputs;
-                inputs.signedIn = f.vLogado;
-                inputs.automatic = f.CheckBoxRebimentoAutomatico->isChecked();
-                inputs.paymentName = f.ComboBoxPagamentos->currentText().toStdString();
-                inputs.categoryName = f.ComboBoxCategorias->currentText().toStdString();
-                inputs.returnText = f.ComboBoxRetorno->currentText().toStdString();
-                inputs.minutesText = f.ComboBoxAgendar->text().toStdString();
-                return inputs;
-            },
-            courier::SchedulingInputs{});
-    };
-    outlets.message = [this, &f](const std::string& text) {
-        Blocking(
-            [&f, shown = TextoLegivel(text)] {
-                ShowPlainMessage(&f, QMessageBox::NoIcon, f.windowTitle(), shown,
-                                 QStringLiteral("MensagemAgendamento"));
-                return true;
-            },
-            false);
-    };
-    outlets.handBack = [this, &f] { Queued([&f] { f.FimDoPasso(); }); };
+    outlets.handBack = [this] { emit devolvido(); };
     return outlets;
 }
 

@@ -1,11 +1,14 @@
 #pragma once
-// The integration cycle seen from the main window: hands each pass to the Qt-free runner and
-// carries the pass's outlets over to the window thread.
+// The integration cycle seen from the window thread: hands each pass to the Qt-free runner on its
+// worker and turns the pass's outlets into signals, which reach the window by queued connections.
 #include "IntegrationPass.h"
 
 #include <QObject>
+#include <QString>
 
 #include <atomic>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -15,15 +18,15 @@ class PassRunner;
 
 namespace brisko::ui {
 
-class TMainForm;
-
-class CycleBridge {
+class CycleBridge : public QObject {
+    Q_OBJECT
 public:
-    explicit CycleBridge(TMainForm& form);
+    // `snapshot` and `readStatus` are called on the window thread while the pass waits for them.
+    CycleBridge(const std::filesystem::path& databaseFile, cycle::PassServices services,
+                std::function<courier::SchedulingInputs()> snapshot, std::function<std::string()> readStatus,
+                QObject* parent = nullptr);
     // Waits for a running pass while the window thread keeps serving its outlets.
-    ~CycleBridge();
-    CycleBridge(const CycleBridge&) = delete;
-    CycleBridge& operator=(const CycleBridge&) = delete;
+    ~CycleBridge() override;
 
     // A pass on the worker; one asked for while another runs comes after it, never beside it.
     void PedePasso();
@@ -31,15 +34,37 @@ public:
     // signed out, so no courier request starts) and no pass starts after the running one.
     void Encerra();
 
+    // Calls `slot` for each of `signal`'s emissions, on the receiver's thread by a queued (or
+    // blocking queued) connection; a call still on its way when the window closes is dropped.
+    template <class Receiver, class... Args>
+    void Liga(void (CycleBridge::*signal)(Args...), Receiver* receiver, void (Receiver::*slot)(Args...),
+              Qt::ConnectionType type = Qt::QueuedConnection) {
+        connect(
+            this, signal, receiver,
+            [this, receiver, slot](Args... args) {
+                if (!closing_) {
+                    (receiver->*slot)(args...);
+                }
+            },
+            type);
+    }
+
+signals:
+    // Emitted on the worker. The texts carry the services' answers, already cut to a readable line.
+    void status(const QString& text);        // second status panel, new text
+    void avisoMostrado(const QString& text); // the warning line shown with the text
+    void avisoOculto();                      // the warning line hidden
+    void contaRecusada();                    // the marketplace refused the account
+    void mensagem(const QString& text);      // a message box; connect it blocking: the pass waits
+    void devolvido();                        // the pass is over and hands the cycle back
+
 private:
     cycle::PassOutlets Outlets();
-    // Runs `write` on the window thread later; skipped once the window is closing.
-    template <class Write> void Queued(Write write);
     // Runs `read` on the window thread and waits for its answer; `closed` once the window is closing.
     template <class Read, class Result> Result Blocking(Read read, Result closed);
 
-    TMainForm& form_;
-    QObject context_; // lives on the window thread: the target of every carried call
+    std::function<courier::SchedulingInputs()> snapshot_;
+    std::function<std::string()> readStatus_;
     std::atomic<bool> closing_{false};
     std::unique_ptr<cycle::PassRunner> runner_;
 };

@@ -1,5 +1,6 @@
 #include "PlainText.h"
 
+#include <QApplication>
 #include <QLabel>
 
 namespace brisko::ui {
@@ -16,6 +17,11 @@ void ShowPlainMessage(QWidget* parent, QMessageBox::Icon icon, const QString& ti
     box.setObjectName(objectName);
     box.setTextFormat(Qt::PlainText);
     box.exec();
+}
+
+void ShowDefaultError(QWidget* parent, const std::exception& error) {
+    ShowPlainMessage(parent, QMessageBox::Critical, QApplication::applicationDisplayName(),
+                     QString::fromUtf8(error.what()), QStringLiteral("MensagemErro"));
 }
 
 } // namespace brisko::ui

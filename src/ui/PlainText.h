@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QString>
 
+#include <exception>
+
 class QLabel;
 class QWidget;
 
@@ -20,5 +22,8 @@ QLabel* PlainLabel(const QString& text = {});
 // A modal box with one OK button showing `text` as it is; `objectName` names it for the tests.
 void ShowPlainMessage(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
                       const QString& objectName = {});
+
+// The default error box of the windows: the error's text under the program's name.
+void ShowDefaultError(QWidget* parent, const std::exception& error);
 
 } // namespace brisko::ui

@@ -3,7 +3,6 @@
 #include "Fonts.h"
 #include "MarketplaceBanner.h"
 #include "PlainText.h"
-#include "uMainForm.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -38,10 +37,9 @@ QLabel* NamedLabel(const char* name, const QString& text, const QFont& font) {
 
 } // namespace
 
-TFCadastroDelivery::TFCadastroDelivery(TMainForm* mainForm)
-    : QDialog(mainForm,
-              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      mainForm_(mainForm) {
+TFCadastroDelivery::TFCadastroDelivery(store::Database& db, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      db_(db) {
     setObjectName(QStringLiteral("FCadastroDelivery"));
     setWindowTitle(QStringLiteral("Cadastro"));
     setFixedSize(kClientWidth, kClientHeight);
@@ -89,10 +87,6 @@ TFCadastroDelivery::TFCadastroDelivery(TMainForm* mainForm)
     setTabOrder(EditLogin, EditSenha);
     setTabOrder(EditSenha, Button4);
     connect(Button4, &QPushButton::clicked, this, &TFCadastroDelivery::Button4Click);
-
-    if (mainForm_ != nullptr) {
-        mainForm_->RegistraCadastroDelivery(this);
-    }
 }
 
 void TFCadastroDelivery::Centraliza() {
@@ -133,10 +127,10 @@ void TFCadastroDelivery::FormShow() {
     try {
         if (!linha_) {
             // Read once: later showings keep what was read and saved.
-            const std::vector<store::ConfigDelivery> rows = store::LeConfigDelivery(mainForm_->Banco());
+            const std::vector<store::ConfigDelivery> rows = store::LeConfigDelivery(db_);
             if (rows.empty()) {
                 store::ConfigDelivery vazia;
-                vazia.ID = store::InsereConfigDeliveryVazia(mainForm_->Banco());
+                vazia.ID = store::InsereConfigDeliveryVazia(db_);
                 linha_ = vazia;
                 return; // the boxes keep what they hold
             }
@@ -164,7 +158,7 @@ void TFCadastroDelivery::Button4Click() {
         if (!linha_) {
             return; // the table could not be read: the message was shown
         }
-        store::GravaContaConfigDelivery(mainForm_->Banco(), linha_->ID, login, senha);
+        store::GravaContaConfigDelivery(db_, linha_->ID, login, senha);
     } catch (const std::exception& e) {
         // The dialog stays open with what was typed, and no pass is asked for.
         MostraErro(e);
@@ -174,7 +168,7 @@ void TFCadastroDelivery::Button4Click() {
     linha_->ORIGEM = "AIQFOME";
     linha_->LOGIN = login;
     linha_->SENHA = senha;
-    mainForm_->PassoImediato();
+    emit contaGravada();
     accept(); // hides the dialog, and ends the wait of a modal opening
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The marketplace account dialog: created hidden at start and kept until exit. It keeps the
-// account's user name and password in the CONFIGDELIVERY row and asks for a pass once they are saved.
+// account's user name and password in the CONFIGDELIVERY row and says when they are saved, so that
+// the window runs a pass at once.
 #include "ConfigDelivery.h"
 
 #include <QDialog>
@@ -12,16 +13,18 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace brisko::ui {
+namespace brisko::store {
+class Database;
+}
 
-class TMainForm;
+namespace brisko::ui {
 
 class TFCadastroDelivery : public QDialog {
     Q_OBJECT
 public:
-    // Registers itself with the main window, which opens it at sign-in, from its button and after
-    // the marketplace refused the account.
-    explicit TFCadastroDelivery(TMainForm* mainForm);
+    // `db` is the window thread's connection. The main window opens the dialog at sign-in, from its
+    // button and after the marketplace refused the account.
+    TFCadastroDelivery(store::Database& db, QWidget* parent);
 
     // At sign-in when no account is stored: waits until the dialog is closed.
     void AbreModal();
@@ -29,6 +32,10 @@ public:
     void AbrePeloBotao();
     // After the marketplace refused the account: not modal, with the warning.
     void AbreAposErroLogin();
+
+signals:
+    // The account was saved.
+    void contaGravada();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -39,7 +46,7 @@ private:
     void Button4Click();
     void MostraErro(const std::exception& e);
 
-    TMainForm* mainForm_;
+    store::Database& db_;
     // The account row as read at the first showing and as saved since; the table is not re-read.
     std::optional<store::ConfigDelivery> linha_;
 

@@ -192,7 +192,8 @@ TEST_F(MainFormTest, ControlsCarryTheirTextsStatesAndTabOrder) {
 TEST_F(MainFormTest, AccountDialogCarriesItsTextsAndTabOrder) {
     PlaceDatabase();
     TMainForm form(Folder());
-    ui::TFCadastroDelivery dialog(&form);
+    store::Database db(Folder() / "BD" / "BANCO.db");
+    ui::TFCadastroDelivery dialog(db, &form);
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Cadastro"));
     EXPECT_EQ(dialog.size(), QSize(309, 333));

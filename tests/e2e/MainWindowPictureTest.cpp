@@ -4,7 +4,6 @@
 
 #include "DarkStyle.h"
 #include "Store.h"
-#include "UCadastroDelivery.h"
 #include "uMainForm.h"
 
 #include <QAbstractItemView>
@@ -77,11 +76,9 @@ TEST_F(MainWindowPictureTest, SignedInWindowWithAPendingARequestedAndADeliveredC
     AddOrder("7002", "Bruno Reis", 20, &store::MarcaRovezor);
     AddOrder("7003", "Carla Dias", 10, &store::MarcaJaEntregue);
 
-    // The style and the main window as the program makes them, with the build's own service addresses
-    // (the delivery dialog is left out: no card is clicked here).
+    // The style and the main window as the program makes them, with the build's own service addresses.
     ui::ApplyDarkStyle(*qApp);
     ui::TMainForm form(folder);
-    ui::TFCadastroDelivery cadastro(&form);
     form.show();
 
     auto* grid = Child<QAbstractItemView>(form, "DBCtrlGrid1");

@@ -46,8 +46,6 @@ MainWindowTest::MainWindowTest() : dbFile(folder / "BD" / "BANCO.db"), dispatch(
 }
 
 MainWindowTest::~MainWindowTest() {
-    dialog.reset();
-    entrega.reset();
     form.reset();
 }
 
@@ -58,17 +56,20 @@ void MainWindowTest::Create() {
     options.marketplace.baseUrl = marketplace.BaseUrl();
     options.marketplace.caFile = sim::TestCaFile().string();
     form = std::make_unique<ui::TMainForm>(folder.Path(), options);
-    form->AdiaDialogos([this] {
-        entrega = std::make_unique<ui::TFEntrega>(form.get());
-        form->RegistraEntrega(entrega.get());
-        dialog = std::make_unique<ui::TFCadastroDelivery>(form.get());
-    });
+}
+
+ui::TFCadastroDelivery* MainWindowTest::AccountDialog() const {
+    return form ? form->findChild<ui::TFCadastroDelivery*>() : nullptr;
+}
+
+ui::TFEntrega* MainWindowTest::DeliveryDialog() const {
+    return form ? form->findChild<ui::TFEntrega*>() : nullptr;
 }
 
 void MainWindowTest::Open() {
     Create();
     form->show();
-    if (!QTest::qWaitFor([&] { return dialog != nullptr; }, 10'000)) {
+    if (!QTest::qWaitFor([&] { return AccountDialog() != nullptr; }, 10'000)) {
         throw std::runtime_error("the dialogs were not built after the window's first paint");
     }
 }

@@ -73,7 +73,7 @@ protected:
     MainWindowTest();
     ~MainWindowTest() override;
 
-    // Creates the main window as the program does, with its dialogs left to be built later.
+    // Creates the main window as the program does; it builds its dialogs later.
     void Create();
     // Creates and shows the main window, and waits for the dialogs its first paint builds.
     void Open();
@@ -100,7 +100,7 @@ protected:
         return nullptr;
     }
     template <class W = QWidget> W* Dialog(const char* name) {
-        W* widget = dialog->findChild<W*>(QString::fromLatin1(name));
+        W* widget = AccountDialog()->findChild<W*>(QString::fromLatin1(name));
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
@@ -110,9 +110,11 @@ protected:
     std::filesystem::path dbFile;
     sim::DispatchSimulator dispatch;
     sim::MarketplaceSimulator marketplace;
+    // The window's own dialogs; null until the window has built them.
+    ui::TFCadastroDelivery* AccountDialog() const;
+    ui::TFEntrega* DeliveryDialog() const;
+
     std::unique_ptr<ui::TMainForm> form;
-    std::unique_ptr<ui::TFEntrega> entrega;
-    std::unique_ptr<ui::TFCadastroDelivery> dialog;
 
 private:
     std::unique_ptr<store::Database> db_;

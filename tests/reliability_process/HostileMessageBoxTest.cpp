@@ -120,13 +120,13 @@ TEST_F(HostileMessageBoxTest, AccountDialogShowsAnEngineErrorAsCharacters) {
     SignedIn();
     RefuseWritesTo("CONFIGDELIVERY");
     BoxReader reader;
-    dialog->show();
-    dialog->findChild<QLineEdit*>(QStringLiteral("EditLogin"))->setText(QStringLiteral("loja"));
-    dialog->findChild<QPushButton*>(QStringLiteral("Button4"))->click(); // saves the account
+    AccountDialog()->show();
+    AccountDialog()->findChild<QLineEdit*>(QStringLiteral("EditLogin"))->setText(QStringLiteral("loja"));
+    AccountDialog()->findChild<QPushButton*>(QStringLiteral("Button4"))->click(); // saves the account
     ASSERT_TRUE(QTest::qWaitFor([&] { return !reader.boxes.empty(); }, 10'000));
     EXPECT_EQ(reader.boxes[0].name, QStringLiteral("MensagemErro"));
     ExpectPlainText(reader.boxes[0], kHostile);
-    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(AccountDialog()->isVisible());
 }
 
 TEST_F(HostileMessageBoxTest, CyclesPaymentMessageIsPlainText) {

@@ -69,6 +69,8 @@ TEST_F(LockedDatabaseWindowTest, SettingsAndAManualMarkUnderTheLockFailWithoutFr
     Open();
     SignIn();
     // The dialog as a card opens it, shown without a loop of its own; its estimate settles first.
+    ui::TFEntrega* entrega = DeliveryDialog();
+    ASSERT_NE(entrega, nullptr);
     entrega->Fill(*store::PedidoPorId(Db(), id), ui::OrderCardGrid::DateLine("2026-01-01 10:00:00"));
     entrega->show();
     auto* delivered = entrega->findChild<QPushButton*>(QStringLiteral("Button1"));

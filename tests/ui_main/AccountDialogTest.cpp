@@ -40,7 +40,7 @@ TEST_F(AccountDialogTest, SavingWritesTheAccountAndLeavesTheRowsOtherColumnsAlon
     Open();
     SignIn();
     QTest::mouseClick(Main<QToolButton>("SpeedButton2"), Qt::LeftButton);
-    ASSERT_TRUE(dialog->isVisible());
+    ASSERT_TRUE(AccountDialog()->isVisible());
     Dialog<QLineEdit>("EditLogin")->setText(QStringLiteral(" nova "));
     Dialog<QLineEdit>("EditSenha")->setText(QStringLiteral("segredo"));
     QTest::mouseClick(Dialog<QPushButton>("Button4"), Qt::LeftButton);

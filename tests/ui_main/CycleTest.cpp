@@ -169,20 +169,20 @@ TEST_F(CycleTest, RefusedMarketplaceAccountBringsTheDialogForwardAfterEveryPass)
     const QString warning = QStringLiteral("LOGIN E SENHA AIQFOME INCORRETO");
     for (int pass = 0; pass < 2; ++pass) {
         SCOPED_TRACE(pass);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return dialog->isVisible(); }, 10'000));
-        EXPECT_FALSE(dialog->isModal());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return AccountDialog()->isVisible(); }, 10'000));
+        EXPECT_FALSE(AccountDialog()->isModal());
         EXPECT_EQ(Dialog<QLabel>("Label3")->text(), warning);
         EXPECT_EQ(Status()->text(), warning);
         EXPECT_TRUE(Main("LabelAvisos")->isVisible());
         EXPECT_EQ(Text("LabelAvisos"), warning);
-        dialog->hide();
+        AccountDialog()->hide();
         form->PassoImediato();
     }
     // Opened by the operator's button, the warning is gone.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog->isVisible(); }, 10'000));
-    dialog->hide();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return AccountDialog()->isVisible(); }, 10'000));
+    AccountDialog()->hide();
     QTest::mouseClick(Main<QToolButton>("SpeedButton2"), Qt::LeftButton);
-    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(AccountDialog()->isVisible());
     EXPECT_TRUE(Dialog<QLabel>("Label3")->text().isEmpty());
     EXPECT_EQ(Dialog<QLineEdit>("EditLogin")->text(), QStringLiteral("loja-aiq"));
     EXPECT_EQ(Dialog<QLineEdit>("EditSenha")->text(), QStringLiteral("errada"));
@@ -195,11 +195,11 @@ TEST_F(CycleTest, SavingTheAccountRunsAPassAtOnce) {
     SignIn();
     ASSERT_TRUE(WaitPassEnd());
     QTest::mouseClick(Main<QToolButton>("SpeedButton2"), Qt::LeftButton);
-    ASSERT_TRUE(dialog->isVisible());
+    ASSERT_TRUE(AccountDialog()->isVisible());
     Dialog<QLineEdit>("EditLogin")->setText(QStringLiteral("loja-aiq"));
     Dialog<QLineEdit>("EditSenha")->setText(QStringLiteral("certa"));
     QTest::mouseClick(Dialog<QPushButton>("Button4"), Qt::LeftButton);
-    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_FALSE(AccountDialog()->isVisible());
     const auto rows = store::LeConfigDelivery(Db());
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].LOGIN, "loja-aiq");
@@ -227,7 +227,7 @@ TEST_F(CycleTest, AccountSaveFailureKeepsTheDialogOpenAndRunsNoPass) {
     QTest::mouseClick(Dialog<QPushButton>("Button4"), Qt::LeftButton);
     ASSERT_TRUE(answerer.Seen());
     EXPECT_TRUE(answerer.Seen()->text.contains(QStringLiteral("somente leitura")));
-    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(AccountDialog()->isVisible());
     EXPECT_EQ(Dialog<QLineEdit>("EditLogin")->text(), QStringLiteral("loja-aiq"));
     // The countdown goes on to its next second, and no pass began meanwhile.
     ASSERT_TRUE(QTest::qWaitFor(

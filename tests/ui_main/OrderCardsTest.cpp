@@ -93,7 +93,7 @@ TEST_F(OrderCardsTest, ClickThroughTheCardToASuccessfulRequest) {
     EXPECT_TRUE(seen.pressed);
     EXPECT_EQ(seen.message, QStringLiteral("Entrega solicitada com sucesso!"));
     EXPECT_EQ(seen.pictureUnderMessage, QStringLiteral("OK"));
-    EXPECT_FALSE(entrega->isVisible());
+    EXPECT_FALSE(DeliveryDialog()->isVisible());
     EXPECT_EQ(store::PedidoPorId(Db(), id)->ID_MCH, "ROVEZOR");
     ASSERT_EQ(dispatch.Deliveries().size(), 1u);
     EXPECT_EQ(dispatch.Deliveries()[0].idExterno, "aiqfome 4711");

@@ -143,9 +143,7 @@ TEST_F(SettingsTest, SignInRestoreSavesOnlyWhatDiffersFromTheControls) {
     for (const Case& c : {Case{"same as the controls", "120", 0, 0}, Case{"minutes differ", "45", 0, 1},
                           Case{"both differ", "45", 1, 1}}) {
         SCOPED_TRACE(c.name);
-        dialog.reset();
-        entrega.reset();
-        form.reset();
+        form.reset(); // the window takes its dialogs with it
         store::Configuracao stored;
         stored.TEMPOAGENDAMENTO = c.minutes;
         stored.SOLICITACAOAUTOMATICO = c.automatic;
@@ -164,9 +162,7 @@ TEST_F(SettingsTest, SignInKeepsEveryStoredChoiceWhateverTheRestoreSaves) {
     ASSERT_GE(loja.categorias.size(), 2u);
     for (const long long automatic : {0, 1}) {
         SCOPED_TRACE(automatic);
-        dialog.reset();
-        entrega.reset();
-        form.reset();
+        form.reset(); // the window takes its dialogs with it
         store::Configuracao stored;
         stored.NOME = "PADRAO";
         stored.CATEGORIAPADRAO = loja.categorias[1].nome;
@@ -178,9 +174,7 @@ TEST_F(SettingsTest, SignInKeepsEveryStoredChoiceWhateverTheRestoreSaves) {
         for (int signIn = 1; signIn <= 2; ++signIn) {
             SCOPED_TRACE(signIn);
             if (signIn == 2) {
-                dialog.reset();
-                entrega.reset();
-                form.reset();
+                form.reset(); // the window takes its dialogs with it
             }
             Open();
             SignIn();

@@ -185,7 +185,7 @@ TEST_F(SignInTest, SuccessFillsListsRestoresSettingsRunsRetentionAndAsksForTheAc
     bool modal = false;
     long long rowsWhileOpen = -1;
     WhenModal<ui::TFCadastroDelivery> account([&](ui::TFCadastroDelivery* shown) {
-        modal = shown->isModal() && shown == dialog.get();
+        modal = shown->isModal() && shown == AccountDialog();
         rowsWhileOpen = Count("CONFIGDELIVERY");
         shown->reject(); // closed without saving
     });
@@ -223,7 +223,7 @@ TEST_F(SignInTest, AccountDialogIsBuiltWhenSignInNeedsItBeforeTheFirstPaint) {
     Create(); // never shown, so no paint builds the dialogs
     bool asked = false;
     WhenModal<ui::TFCadastroDelivery> account([&](ui::TFCadastroDelivery* shown) {
-        asked = shown == dialog.get();
+        asked = shown == AccountDialog();
         shown->reject();
     });
     Main<QLineEdit>("EditEmail")->setText(QStringLiteral("loja@demo.com"));
@@ -231,7 +231,7 @@ TEST_F(SignInTest, AccountDialogIsBuiltWhenSignInNeedsItBeforeTheFirstPaint) {
     Main<QPushButton>("Button4")->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->EstaLogado(); }, 10'000));
     EXPECT_TRUE(asked);
-    EXPECT_NE(entrega, nullptr);
+    EXPECT_NE(DeliveryDialog(), nullptr);
     EXPECT_FALSE(form->isVisible());
 }
 
