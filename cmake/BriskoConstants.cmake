@@ -1,7 +1,7 @@
 # Constants of the build: compiled in, no configuration file, no command-line option.
 # The demo defaults point at the local simulators and trust their test CA.
-set(BRISKO_DISPATCH_SIM_PORT 47801 CACHE STRING "Fixed port of the standalone dispatch simulator")
-set(BRISKO_MARKETPLACE_SIM_PORT 47802 CACHE STRING "Fixed port of the standalone marketplace simulator")
+set(BRISKO_DISPATCH_SIM_PORT 27801 CACHE STRING "Fixed port of the standalone dispatch simulator")
+set(BRISKO_MARKETPLACE_SIM_PORT 27802 CACHE STRING "Fixed port of the standalone marketplace simulator")
 set(BRISKO_TEST_CA_FILE "${CMAKE_BINARY_DIR}/simulators/certs/ca.pem")
 
 set(BRISKO_MARKETPLACE_API_URL "https://127.0.0.1:${BRISKO_MARKETPLACE_SIM_PORT}" CACHE STRING "https://host[:port] of the marketplace API")

@@ -14,11 +14,8 @@
 #include "TestDatabase.h"
 #include "URovezor.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -169,26 +166,11 @@ std::size_t CountPath(const sim::SimServer& server, const std::string& path) {
     return n;
 }
 
-// True when something already listens there: the simulators bind with SO_REUSEPORT and would share
-// the port with it, so the program's requests could reach another server.
-bool Listening(int port) {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool taken = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    close(fd);
-    return taken;
-}
-
 void IdleMemory() {
     constexpr auto kIdle = std::chrono::seconds(60);
     sim::DispatchSimulator platform{build::kDispatchApiKey};
     sim::MarketplaceSimulator market;
-    if (Listening(build::kDispatchSimPort) || Listening(build::kMarketplaceSimPort) ||
-        !platform.StartOnFixedPort(build::kDispatchSimPort) ||
-        !market.StartOnFixedPort(build::kMarketplaceSimPort)) {
+    if (!platform.Start(build::kDispatchSimPort) || !market.Start(build::kMarketplaceSimPort)) {
         bench::PrintRow("idle memory (peak RSS, 60 s signed in, 50 orders)",
                         "not measured: the build's simulator ports are taken", "≤ 60 MB", false);
         return;

@@ -110,13 +110,10 @@ public:
     SimServer(const SimServer&) = delete;
     SimServer& operator=(const SimServer&) = delete;
 
-    // Listens on 127.0.0.1:port (0: any free port). False when the port cannot be bound or the
-    // certificate could not be loaded.
+    // Listens on 127.0.0.1:port (0: any free port). False when the port cannot be bound (another
+    // server listens there) or the certificate could not be loaded. Fixed ports are chosen below
+    // the systems' ranges for outgoing connections, so no client connection ever holds one.
     bool Start(int port = 0);
-    // In-process only. Start on a fixed port, tried again for as long as a closed connection can
-    // hold it: fixed ports lie in the range the system hands out for outgoing connections, and a
-    // closed one keeps its port in TIME_WAIT for up to a minute. False if the port stays taken.
-    bool StartOnFixedPort(int port);
     // Stops listening, wakes every delayed answer and waits for the server thread. Idempotent.
     void Stop();
 

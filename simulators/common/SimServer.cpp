@@ -54,6 +54,13 @@ SimServer::Impl::Impl(std::optional<Answer> fallbackAnswer, const SimOptions& op
     // Without it every loopback answer waits for the delayed-ACK timer (about 40 ms).
     server.set_tcp_nodelay(true);
     server.set_keep_alive_timeout(1);
+    // Address reuse only, no port sharing: a fixed port whose last connections are still closing
+    // can be taken again at once, but one that another server listens on cannot, or the two would
+    // split the requests between them.
+    server.set_socket_options([](httplib::socket_t sock) {
+        int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     const auto serve = [this](const httplib::Request& request, httplib::Response& response) {
         Serve(request, response);
     };
@@ -183,17 +190,6 @@ bool SimServer::Start(int port) {
     // Stopping before the accept loop runs would leave it running; wait until it does.
     while (!s.server.is_running()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
-bool SimServer::StartOnFixedPort(int port) {
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(75);
-    while (!Start(port)) {
-        if (std::chrono::steady_clock::now() > giveUp) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     return true;
 }

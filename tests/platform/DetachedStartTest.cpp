@@ -66,7 +66,7 @@ TEST(OpenUrl, HandsTheAddressToXdgOpenAsOneArgument) {
     fs::permissions(root / "bin" / "xdg-open", fs::perms::owner_all);
     ScopedEnv path("PATH", (root / "bin").string() + ":" + std::getenv("PATH"));
 
-    const std::string url = "https://127.0.0.1:47801/pedidos?a=1&b=$(touch injected) 'ç' ;x";
+    const std::string url = "https://127.0.0.1:27801/pedidos?a=1&b=$(touch injected) 'ç' ;x";
     OpenUrl(url);
 
     const auto argument = test::WaitForFile(received);

@@ -22,12 +22,10 @@ ProgramFolderTest::ProgramFolderTest()
 }
 
 void ProgramFolderTest::SetUp() {
-    // Another suite's simulator or a closed connection may hold a port for a while; a demo left
-    // running holds them for good.
-    ASSERT_TRUE(dispatch.StartOnFixedPort(build::kDispatchSimPort))
-        << "port " << build::kDispatchSimPort << " stays taken (is the demo running?)";
-    ASSERT_TRUE(marketplace.StartOnFixedPort(build::kMarketplaceSimPort))
-        << "port " << build::kMarketplaceSimPort << " stays taken (is the demo running?)";
+    ASSERT_TRUE(dispatch.Start(build::kDispatchSimPort))
+        << "port " << build::kDispatchSimPort << " is taken (is the demo running?)";
+    ASSERT_TRUE(marketplace.Start(build::kMarketplaceSimPort))
+        << "port " << build::kMarketplaceSimPort << " is taken (is the demo running?)";
 }
 
 void ProgramFolderTest::PrepareSignedInStore(bool automaticScheduling) {
