@@ -9,6 +9,7 @@
 #include "DispatchSimulator.h"
 #include "Figures.h"
 #include "MarketplaceSimulator.h"
+#include "ProcessStatus.h"
 #include "Store.h"
 #include "TempFolder.h"
 #include "TestDatabase.h"
@@ -150,17 +151,6 @@ void StartUp() {
                     "≤ 1.5 × minimal", ratio <= 1.5);
 }
 
-long long StatusKb(pid_t pid, const std::string& field) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(field + ":", 0) == 0) {
-            return std::stoll(line.substr(field.size() + 1));
-        }
-    }
-    return -1;
-}
-
 std::size_t CountPath(const sim::SimServer& server, const std::string& path) {
     std::size_t n = 0;
     for (const sim::RecordedRequest& request : server.Requests()) {
@@ -213,8 +203,8 @@ void IdleMemory() {
     platform.ClearRequests();
     const Child child = Spawn(copy.program, copy.root, false);
     std::this_thread::sleep_for(kIdle);
-    const long long peakKb = StatusKb(child.pid, "VmHWM");
-    const long long nowKb = StatusKb(child.pid, "VmRSS");
+    const long long peakKb = bench::StatusField(child.pid, "VmHWM");
+    const long long nowKb = bench::StatusField(child.pid, "VmRSS");
     kill(child.pid, SIGKILL);
     waitpid(child.pid, nullptr, 0);
     close(child.output);
