@@ -9,7 +9,9 @@
 // Every 1,000 passes it records resident memory, open descriptors, threads, the database and WAL
 // sizes, and the pass and refresh times. Run it under sim-host, so that what the simulators keep
 // (every order and delivery of the run) is not counted in this process:
-//   sim-host -- bench_soak [passes]
+//   sim-host -- bench_soak [passes] [without-retention]
+// "without-retention" leaves the daily retention out: the program as it runs when nobody signs in
+// again, since only a sign-in runs it.
 #include "ConfigDelivery.h"
 #include "DispatchSimulator.h"
 #include "Figures.h"
@@ -127,7 +129,8 @@ public:
 
     ~Soak() { form_.reset(); }
 
-    void Run(int passes) {
+    void Run(int passes, bool retention) {
+        retention_ = retention;
         SignIn();
         auto* automatic = Find<QCheckBox>("CheckBoxRebimentoAutomatico");
         if (!automatic->isChecked()) {
@@ -225,7 +228,7 @@ private:
             recent_.pop_front();
         }
         // What the sign-in does; the running program itself never signs in again.
-        const int deleted = store::ApagaPedidosAntigos(*db_);
+        const int deleted = retention_ ? store::ApagaPedidosAntigos(*db_) : 0;
         platform_.ClearRequests();
         market_.ClearRequests();
         std::cerr << "day " << ++day_ << " ended: " << deleted << " orders older than two days deleted\n";
@@ -328,6 +331,7 @@ private:
     int nextOrder_ = 0;
     int day_ = 0;
     int messages_ = 0;
+    bool retention_ = true;
 };
 
 } // namespace
@@ -338,7 +342,8 @@ int main(int argc, char** argv) {
     const int passes = argc > 1 ? std::atoi(argv[1]) : 30 * kPassesPerDay;
     try {
         Soak soak;
-        soak.Run(passes > 0 ? passes : 30 * kPassesPerDay);
+        soak.Run(passes > 0 ? passes : 30 * kPassesPerDay,
+                 !(argc > 2 && std::string(argv[2]) == "without-retention"));
     } catch (const std::exception& e) {
         std::cerr << "bench_soak: " << e.what() << "\n";
         return 1;
