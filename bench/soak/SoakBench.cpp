@@ -259,14 +259,28 @@ private:
                   << messages_ << std::endl;
     }
 
-    // The baseline after warm-up: the first record past a day, or past 1,000 passes in a short run.
-    const Checkpoint& Baseline() const {
+    // Warm-up: the first two days, after which the database holds what retention keeps. The list
+    // grows through each day and empties at its end, and memory follows it, so a day is compared
+    // with a day: the records of the first day after warm-up with those of the last day.
+    std::vector<Checkpoint> Day(bool last) const {
+        const int lastPasses = checkpoints_.back().passes;
+        const int from = last ? std::max(2 * kPassesPerDay, lastPasses - kPassesPerDay) : 2 * kPassesPerDay;
+        std::vector<Checkpoint> day;
         for (const Checkpoint& c : checkpoints_) {
-            if (c.passes >= kPassesPerDay) {
-                return c;
+            if (c.passes >= from && c.passes <= from + kPassesPerDay) {
+                day.push_back(c);
             }
         }
-        return checkpoints_.size() > 1 ? checkpoints_[1] : checkpoints_.front();
+        return day;
+    }
+
+    template <class Field>
+    static std::vector<double> Values(const std::vector<Checkpoint>& day, Field field) {
+        std::vector<double> values;
+        for (const Checkpoint& c : day) {
+            values.push_back(static_cast<double>(c.*field));
+        }
+        return values;
     }
 
     void Report() const {
@@ -280,36 +294,46 @@ private:
                       << bench::Fixed(c.passMax, 1) << " | " << bench::Fixed(c.refreshMedian, 2) << " |\n";
         }
         std::cout << "\n";
-        const Checkpoint& base = Baseline();
-        const Checkpoint& last = checkpoints_.back();
-        long long maxRss = 0;
-        long long maxFds = 0;
-        long long minFds = 1 << 30;
-        long long maxThreads = 0;
-        long long minThreads = 1 << 30;
+        const std::vector<Checkpoint> first = Day(false);
+        const std::vector<Checkpoint> last = Day(true);
+        if (first.empty()) {
+            std::cout << "too short for figures after warm-up (two days, " << 2 * kPassesPerDay
+                      << " passes)\n";
+            return;
+        }
+        const double firstPeak = bench::Max(Values(first, &Checkpoint::rssKb));
+        const double lastPeak = bench::Max(Values(last, &Checkpoint::rssKb));
+        bench::PrintRow(
+            "soak: resident memory, highest of the first day after warm-up and of the last day (" +
+                std::to_string(checkpoints_.back().passes) + " passes)",
+            bench::Fixed(firstPeak, 0) + " kB and " + bench::Fixed(lastPeak, 0) +
+                " kB: " + bench::Fixed(lastPeak - firstPeak, 0) + " kB more",
+            "< 1024 kB more", lastPeak - firstPeak < 1024);
+        std::vector<Checkpoint> after;
         for (const Checkpoint& c : checkpoints_) {
-            if (c.passes >= base.passes) {
-                maxRss = std::max(maxRss, c.rssKb);
-                maxFds = std::max(maxFds, c.descriptors);
-                minFds = std::min(minFds, c.descriptors);
-                maxThreads = std::max(maxThreads, c.threads);
-                minThreads = std::min(minThreads, c.threads);
+            if (c.passes >= first.front().passes) {
+                after.push_back(c);
             }
         }
-        const long long growth = maxRss - base.rssKb;
-        bench::PrintRow(
-            "soak: resident memory growth after warm-up (" + std::to_string(last.passes) + " passes)",
-            std::to_string(growth) + " kB (from " + std::to_string(base.rssKb) + " kB at " +
-                std::to_string(base.passes) + " passes, highest " + std::to_string(maxRss) + " kB)",
-            "< 1024 kB", growth < 1024);
-        bench::PrintRow("soak: descriptors and threads after warm-up",
-                        "fds " + std::to_string(minFds) + "-" + std::to_string(maxFds) + ", threads " +
-                            std::to_string(minThreads) + "-" + std::to_string(maxThreads),
-                        "flat", minFds == maxFds && minThreads == maxThreads);
-        bench::PrintRow("soak: pass time, first and last 1,000 after warm-up",
-                        bench::Fixed(base.passMedian, 2) + " ms and " + bench::Fixed(last.passMedian, 2) +
-                            " ms (medians)",
-                        "flat (last ≤ 1.25 × first)", last.passMedian <= 1.25 * base.passMedian);
+        const auto range = [&](auto field) {
+            const std::vector<double> v = Values(after, field);
+            return std::pair{bench::Min(v), bench::Max(v)};
+        };
+        const auto [fdsLow, fdsHigh] = range(&Checkpoint::descriptors);
+        const auto [threadsLow, threadsHigh] = range(&Checkpoint::threads);
+        const auto [walLow, walHigh] = range(&Checkpoint::walKb);
+        const auto [dbLow, dbHigh] = range(&Checkpoint::databaseKb);
+        bench::PrintRow("soak: descriptors, threads, WAL and database after warm-up",
+                        "fds " + bench::Fixed(fdsLow, 0) + "-" + bench::Fixed(fdsHigh, 0) + ", threads " +
+                            bench::Fixed(threadsLow, 0) + "-" + bench::Fixed(threadsHigh, 0) + ", WAL " +
+                            bench::Fixed(walLow, 0) + "-" + bench::Fixed(walHigh, 0) + " kB, database " +
+                            bench::Fixed(dbLow, 0) + "-" + bench::Fixed(dbHigh, 0) + " kB",
+                        "flat", fdsLow == fdsHigh && threadsLow == threadsHigh && dbHigh - dbLow <= 64);
+        const double firstPass = bench::Median(Values(first, &Checkpoint::passMedian));
+        const double lastPass = bench::Median(Values(last, &Checkpoint::passMedian));
+        bench::PrintRow("soak: pass time, median of the first day after warm-up and of the last day",
+                        bench::Fixed(firstPass, 2) + " ms and " + bench::Fixed(lastPass, 2) + " ms",
+                        "flat (last ≤ 1.25 × first)", lastPass <= 1.25 * firstPass);
         std::cout << "message boxes answered during the run: " << messages_ << "\n";
     }
 
