@@ -135,6 +135,13 @@ public:
     // start: at once.
     void SetAnswerDelay(std::chrono::milliseconds delay, std::string path = {});
 
+    // A network `roundTrip` away, as across the internet (0, the start: loopback's own). Each
+    // request waits one round trip before it is handled, and the first request of a connection
+    // also the connection's own: one round trip for TCP's handshake and one per round trip of the
+    // TLS handshake that was spoken (two for TLS 1.2 and below, one for TLS 1.3). A client sees the
+    // same total as if each part had been waited for where it happens.
+    void SetRoundTrip(std::chrono::milliseconds roundTrip);
+
     // The flavour's own state: the server itself, or its handle in the host.
     struct Impl;
 

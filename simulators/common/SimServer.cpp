@@ -4,6 +4,8 @@
 
 #include <openssl/ssl.h>
 
+#include <algorithm>
+
 namespace brisko::sim {
 
 namespace {
@@ -30,6 +32,8 @@ int OpenSslVersion(SimTls tls) {
 constexpr std::size_t kEndlessChunk = 16 * 1024;
 // What a dropped answer promises beyond the body it actually sends.
 constexpr std::size_t kMissingBytes = 1000;
+// Connections remembered to tell a connection's first request from its next ones.
+constexpr std::size_t kRecentConnections = 64;
 
 } // namespace
 
@@ -94,12 +98,17 @@ void SimServer::Impl::Serve(const httplib::Request& request, httplib::Response& 
         }
     }
     std::chrono::milliseconds delay{0};
+    std::chrono::milliseconds network{0};
     {
         std::lock_guard lock(mutex);
         requests.push_back(std::move(record));
         if (delayedPath.empty() || delayedPath == request.path) {
             delay = answerDelay;
         }
+        network = NetworkDelay(request);
+    }
+    if (network.count() > 0 && !WaitUnlessStopping(network)) {
+        return;
     }
     if (std::optional<Answer> scripted = TakeScripted(request.method, request.path)) {
         Apply(*scripted, response);
@@ -109,6 +118,23 @@ void SimServer::Impl::Serve(const httplib::Request& request, httplib::Response& 
     if (delay.count() > 0) {
         WaitUnlessStopping(delay);
     }
+}
+
+std::chrono::milliseconds SimServer::Impl::NetworkDelay(const httplib::Request& request) {
+    if (roundTrip.count() == 0) {
+        return roundTrip;
+    }
+    // A client port not seen lately is a new connection (one request each, for our clients).
+    if (std::find(recentClientPorts.begin(), recentClientPorts.end(), request.remote_port) !=
+        recentClientPorts.end()) {
+        return roundTrip;
+    }
+    recentClientPorts.push_back(request.remote_port);
+    if (recentClientPorts.size() > kRecentConnections) {
+        recentClientPorts.pop_front();
+    }
+    const int tlsRoundTrips = request.ssl != nullptr && SSL_version(request.ssl) >= TLS1_3_VERSION ? 1 : 2;
+    return roundTrip * (1 + tlsRoundTrips + 1);
 }
 
 std::optional<Answer> SimServer::Impl::TakeScripted(const std::string& method, const std::string& path) {
@@ -239,6 +265,12 @@ void SimServer::SetAnswerDelay(std::chrono::milliseconds delay, std::string path
     std::lock_guard lock(impl_->mutex);
     impl_->answerDelay = delay;
     impl_->delayedPath = std::move(path);
+}
+
+void SimServer::SetRoundTrip(std::chrono::milliseconds roundTrip) {
+    std::lock_guard lock(impl_->mutex);
+    impl_->roundTrip = roundTrip;
+    impl_->recentClientPorts.clear();
 }
 
 } // namespace brisko::sim

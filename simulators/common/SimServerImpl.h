@@ -25,6 +25,8 @@ struct SimServer::Impl {
     void Serve(const httplib::Request& request, httplib::Response& response);
     std::optional<Answer> TakeScripted(const std::string& method, const std::string& path);
     void Apply(const Answer& answer, httplib::Response& response);
+    // The network's share of a request's time under the lock: see SetRoundTrip.
+    std::chrono::milliseconds NetworkDelay(const httplib::Request& request);
 
     const std::optional<Answer> fallback;
     httplib::SSLServer server;
@@ -38,6 +40,8 @@ struct SimServer::Impl {
     std::map<std::pair<std::string, std::string>, std::deque<Answer>> script;
     std::chrono::milliseconds answerDelay{0}; // after every answer to delayedPath ("": any path)
     std::string delayedPath;
+    std::chrono::milliseconds roundTrip{0};
+    std::deque<int> recentClientPorts; // the connections lately seen, newest last
 };
 
 } // namespace brisko::sim

@@ -100,6 +100,11 @@ std::string Host::Carry(std::string_view operation, const net::JsonValue& reques
                                                      wire::BytesAt(r, "path"));
              return kDone;
          }},
+        {"round-trip",
+         [](Host& host, const net::JsonValue& r) {
+             host.Find<SimServer>(r)->SetRoundTrip(std::chrono::milliseconds(wire::NumberAt(r, "ms")));
+             return kDone;
+         }},
         {"clear-script",
          [](Host& host, const net::JsonValue& r) {
              host.Find<SimServer>(r)->ClearScript();

@@ -81,4 +81,8 @@ void SimServer::SetAnswerDelay(std::chrono::milliseconds delay, std::string path
     impl_->Call("answer-delay", {{"ms", std::to_string(delay.count())}, {"path", wire::Bytes(path)}});
 }
 
+void SimServer::SetRoundTrip(std::chrono::milliseconds roundTrip) {
+    impl_->Call("round-trip", {{"ms", std::to_string(roundTrip.count())}});
+}
+
 } // namespace brisko::sim
