@@ -141,15 +141,11 @@ public:
         const double settings = LockedSettingsSave();
         const double mark = LockedManualMark();
         const double refresh = LockedRefresh();
-        const double retention = RetentionUnderLock();
         const double lockedWorst = std::max({lockedSignIn, settings, mark, refresh});
         bench::PrintRow("window stall under another process's write lock",
                         "worst " + bench::Fixed(lockedWorst) + " ms: sign-in " + bench::Fixed(lockedSignIn) +
                             " ms; settings save " + bench::Fixed(settings) + " ms; manual mark " +
-                            bench::Fixed(mark) + " ms; list refresh " + bench::Fixed(refresh) +
-                            " ms (the sign-in's retention statement, if a lock came after the store's row "
-                            "was written: " +
-                            bench::Fixed(retention) + " ms on a connection that waits as the window's)",
+                            bench::Fixed(mark) + " ms; list refresh " + bench::Fixed(refresh) + " ms",
                         "≤ 50 ms", lockedWorst <= 50);
     }
 
@@ -371,23 +367,6 @@ private:
         std::cerr << "  signed in: " << (Main<QWidget>("PanelPedidos")->isVisible() ? "yes" : "no")
                   << "; LabelErro: " << Main<QLabel>("LabelErro")->text().toStdString() << "\n";
         return worst;
-    }
-
-    // The lock above stops the sign-in at the store's row, on the helper thread; the retention that
-    // follows runs on the window thread's connection, which waits up to 300 ms for a lock. How long
-    // that statement takes when a lock comes between the two, on a connection that waits as long.
-    double RetentionUnderLock() {
-        store::Database likeTheWindows(dbFile_, 300ms);
-        test::WriteLockHolder lock(dbFile_);
-        const double ms = bench::TimeMs([&] {
-            try {
-                store::ApagaPedidosAntigos(likeTheWindows);
-            } catch (const std::exception& e) {
-                std::cerr << "  retention under the lock: " << e.what() << "\n";
-            }
-        });
-        std::cerr << "  retention under the lock on a connection waiting 300 ms: " << ms << " ms\n";
-        return ms;
     }
 
     double LockedSettingsSave() {

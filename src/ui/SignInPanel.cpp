@@ -137,7 +137,16 @@ std::string SignInPanel::ChamaLoginEmpresa(const std::string& email, const std::
                                            bool autoConnect) const {
     // Runs on the helper thread: a connection of its own, since the window thread's is not shared.
     store::Database db(databaseFile_);
-    return dispatch::LoginEmpresa(apiKey_, email, senha, autoConnect, db, endpoint_);
+    std::string result = dispatch::LoginEmpresa(apiKey_, email, senha, autoConnect, db, endpoint_);
+    // Orders older than two days go at every sign-in of an active store. Here, not on the window's
+    // connection: a lock held by another program would keep the window waiting for it.
+    if (result == net::kTrue) {
+        if (const std::optional<store::Empresa> empresa = store::LeEmpresa(db);
+            empresa && empresa->STATUS == "A") {
+            store::ApagaPedidosAntigos(db);
+        }
+    }
+    return result;
 }
 
 void SignInPanel::MostraErro(const QString& text) {

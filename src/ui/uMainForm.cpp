@@ -428,7 +428,6 @@ void TMainForm::Entrou(const store::Empresa& empresa) {
         Logado(true);
         Label6PEDIDOS->setText(QStringLiteral("PEDIDOS"));
         PanelMenu->Preenche(empresa);
-        store::ApagaPedidosAntigos(db);
         PanelMenu->RestauraConfiguracao();
 
         GaranteDialogos();

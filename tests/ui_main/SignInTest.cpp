@@ -94,7 +94,8 @@ TEST_F(SignInTest, RefusedSignInShowsThePlatformTextAndEnablesTheControlsAgain) 
     }
 }
 
-TEST_F(SignInTest, InactiveStoreIsRefusedAndItsRecordKept) {
+TEST_F(SignInTest, InactiveStoreIsRefusedAndItsRecordAndOrdersKept) {
+    const long long velho = InsertOrderAt(Db(), {"velho", std::nullopt}, "-3 days");
     Open();
     Main<QLineEdit>("EditEmail")->setText(QStringLiteral("inativa@demo.com"));
     Main<QLineEdit>("EditSenha")->setText(QStringLiteral("demo123"));
@@ -107,6 +108,7 @@ TEST_F(SignInTest, InactiveStoreIsRefusedAndItsRecordKept) {
     const auto empresa = store::LeEmpresa(Db());
     ASSERT_TRUE(empresa);
     EXPECT_EQ(empresa->AUTOCONNECT, "S");
+    EXPECT_TRUE(store::PedidoPorId(Db(), velho)) << "retention runs only for a store that signed in";
 }
 
 TEST_F(SignInTest, ControlsWaitDisabledWhileThePlatformAnswers) {
