@@ -61,7 +61,7 @@ SimServer::Impl::Impl(std::optional<Answer> fallbackAnswer, const SimOptions& op
     // Address reuse only, no port sharing: a fixed port whose last connections are still closing
     // can be taken again at once, but one that another server listens on cannot, or the two would
     // split the requests between them.
-    server.set_socket_options([](httplib::socket_t sock) {
+    server.set_socket_options([](socket_t sock) {
         int yes = 1;
         setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     });
