@@ -121,6 +121,18 @@ struct Comparison {
     double OverheadPerRequest() const { return bench::Median(ours) / bench::Median(barePerRequest) - 1; }
 };
 
+// What the window gives the pass of a signed-in store with automatic scheduling on.
+courier::SchedulingInputs AutomaticScheduling() {
+    courier::SchedulingInputs inputs;
+    inputs.signedIn = true;
+    inputs.automatic = true;
+    inputs.paymentName = "Dinheiro";
+    inputs.categoryName = "Moto";
+    inputs.returnText = "Não";
+    inputs.minutesText = "120";
+    return inputs;
+}
+
 std::string Describe(const Comparison& c) {
     return "pass " + bench::Spread(c.ours) + "; the same " + std::to_string(c.requests) +
            " requests bare with libcurl: CA read once " + bench::Spread(c.bareOnce) +
@@ -252,13 +264,7 @@ void AutomaticRequests(int reps, int orders, std::chrono::milliseconds latency, 
         }
         transaction.Commit();
     }
-    courier::SchedulingInputs inputs;
-    inputs.signedIn = true;
-    inputs.automatic = true;
-    inputs.paymentName = "Dinheiro";
-    inputs.categoryName = "Moto";
-    inputs.returnText = "Não";
-    inputs.minutesText = "120";
+    const courier::SchedulingInputs inputs = AutomaticScheduling();
 
     rig.platform.SetAnswerDelay(latency);
     rig.platform.ClearRequests();
@@ -298,13 +304,7 @@ void AtInternetLatency(int reps) {
         rig.market.AddOrder(kLogin, sim::MarketplaceSimulator::SampleOrder(std::to_string(600000 + i),
                                                                            std::chrono::minutes(5 + i)));
     }
-    courier::SchedulingInputs inputs;
-    inputs.signedIn = true;
-    inputs.automatic = true;
-    inputs.paymentName = "Dinheiro";
-    inputs.categoryName = "Moto";
-    inputs.returnText = "Não";
-    inputs.minutesText = "120";
+    const courier::SchedulingInputs inputs = AutomaticScheduling();
     const std::string sent = "SELECT COUNT(*) AS N FROM PEDIDOS WHERE ID_MCH = 'ROVEZOR'";
 
     rig.Pass(inputs); // signs in at the marketplace; later passes keep its token
