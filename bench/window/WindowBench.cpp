@@ -332,7 +332,7 @@ private:
         QTimer answerer;
         QObject::connect(&answerer, &QTimer::timeout, [&] {
             QWidget* modal = QApplication::activeModalWidget();
-            if (modal == nullptr || modal == entrega_.get()) {
+            if (modal == nullptr || modal == entrega_) {
                 shown.invalidate();
             } else if (!shown.isValid()) {
                 shown.start();
