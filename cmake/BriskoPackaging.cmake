@@ -23,8 +23,8 @@ add_custom_command(
   OUTPUT ${_fresh_db_dir}/BANCO.db
   COMMAND ${CMAKE_COMMAND} -E make_directory ${_fresh_db_dir}
   COMMAND ${CMAKE_COMMAND} -E rm -f ${_fresh_db_dir}/BANCO.db
-  COMMAND sqlite3 ${_fresh_db_dir}/BANCO.db ".read ${PROJECT_SOURCE_DIR}/src/store/schema.sql"
-  DEPENDS ${PROJECT_SOURCE_DIR}/src/store/schema.sql
+  COMMAND sqlite3 ${_fresh_db_dir}/BANCO.db ${BRISKO_READ_SCHEMA}
+  DEPENDS ${PROJECT_SOURCE_DIR}/src/store/schema.sql ${BRISKO_MIGRATIONS}
   COMMENT "Writing the fresh database for the installation"
   VERBATIM)
 add_custom_target(brisko_install_db ALL DEPENDS ${_fresh_db_dir}/BANCO.db)

@@ -7,4 +7,6 @@
 #include "Empresa.h"
 #include "Errors.h"
 #include "LocalTime.h"
+#include "Migrations.h"
 #include "Pedidos.h"
+#include "Preferencias.h"

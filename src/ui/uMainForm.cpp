@@ -5,6 +5,7 @@
 #include "CycleBridge.h"
 #include "CycleStatusBar.h"
 #include "Fonts.h"
+#include "Migrations.h"
 #include "OrderCardGrid.h"
 #include "PathText.h"
 #include "PlainText.h"
@@ -220,6 +221,8 @@ void TMainForm::AbreBanco() {
     try {
         auto database = std::make_unique<store::Database>(arquivoBanco_, kEsperaBancoJanela);
         ExigeGravacao(*database, arquivoBanco_);
+        // Before any other connection opens the file: the worker and the helpers find it current.
+        store::Migrate(*database);
         // Whatever copy this is (the build's, an installed one run in place, one made before the
         // launcher kept its copies private), the passwords it will hold are the user's alone.
         store::KeepToOwner(arquivoBanco_);

@@ -7,6 +7,8 @@
 
 #include "Database.h"
 #include "Errors.h"
+#include "Migrations.h"
+#include "TestDatabase.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -83,6 +85,42 @@ TEST_F(MainFormTest, MissingDatabaseShowsTheEngineMessageThenStartsTheCommandFil
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return ReadFile(commandMarker) == std::to_string(getpid()) + "\n"; }, 10'000));
     EXPECT_EQ(form.windowTitle(), kCaption);
+}
+
+TEST_F(MainFormTest, OpensAnOlderDatabaseUpgradedAndRefusesANewerOneUntouched) {
+    fs::create_directories(Folder() / "BD");
+    const fs::path file = Folder() / "BD" / "BANCO.db";
+    FirstSchemaDatabase(file);
+    {
+        store::Database db(file);
+        InsertOrderAt(db, {"1001", std::nullopt}, "-1 hours");
+    }
+    {
+        ModalAnswerer unexpected(QMessageBox::Ok);
+        TMainForm form(Folder());
+        EXPECT_FALSE(unexpected.Seen()) << unexpected.Seen()->text.toStdString();
+    }
+    const int newest = store::NewestSchemaVersion();
+    {
+        store::Database db(file);
+        EXPECT_EQ(store::SchemaVersion(db), newest);
+        store::Statement order = db.Prepare("SELECT IDPEDIDO FROM PEDIDOS");
+        ASSERT_TRUE(order.Step());
+        EXPECT_EQ(order.Text("IDPEDIDO"), "1001");
+        db.Execute("PRAGMA user_version = " + std::to_string(newest + 1));
+    }
+
+    const fs::path commandMarker = Folder() / "command-file-ran";
+    std::ofstream(Folder() / "fechar.sh") << "echo \"$1\" > \"" << commandMarker.string() << "\"\n";
+    ModalAnswerer answerer(QMessageBox::Ok);
+    TMainForm form(Folder());
+    ASSERT_TRUE(answerer.Seen()) << "a newer database was opened";
+    EXPECT_TRUE(answerer.Seen()->text.startsWith(QStringLiteral("Erro: Avise o Suporte")));
+    EXPECT_TRUE(answerer.Seen()->text.contains(QStringLiteral("versão mais nova do programa")))
+        << answerer.Seen()->text.toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fs::exists(commandMarker); }, 10'000));
+    store::Database db(file);
+    EXPECT_EQ(store::SchemaVersion(db), newest + 1);
 }
 
 TEST_F(MainFormTest, CreatedSignedOutWithCaptionLogoAndStatusPanels) {

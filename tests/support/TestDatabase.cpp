@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "BuildConstants.h"
+#include "Migrations.h"
 
 namespace brisko::test {
 namespace {
@@ -35,6 +36,12 @@ std::string_view Modifier(std::string_view modifier) {
 } // namespace
 
 void FreshDatabase(const std::filesystem::path& file) {
+    FirstSchemaDatabase(file);
+    store::Database db(file);
+    store::Migrate(db);
+}
+
+void FirstSchemaDatabase(const std::filesystem::path& file) {
     const std::string schema = ReadFile(build::kSchemaFile);
     sqlite3* db = nullptr;
     const int rc =

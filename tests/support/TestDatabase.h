@@ -10,8 +10,11 @@
 
 namespace brisko::test {
 
-// Makes a new database file at `file` from the schema that the build delivers with the program.
+// Makes a new database file at `file` as the build delivers it with the program: the first schema
+// and every migration.
 void FreshDatabase(const std::filesystem::path& file);
+// Makes a new database file at `file` from the first schema only, as the first versions delivered it.
+void FirstSchemaDatabase(const std::filesystem::path& file);
 
 // The engine's "now" with a modifier ("-13 hours", "+1 second", "" for none), as YYYY-MM-DD HH:MM:SS.
 std::string EngineTime(store::Database& db, std::string_view modifier);
