@@ -3,6 +3,7 @@
 #include "ProgramProcess.h"
 
 #include "Database.h"
+#include "Migrations.h"
 
 #include <QTest>
 
@@ -54,6 +55,13 @@ TEST_F(InstalledProgramTest, LauncherRunsTheUsersOwnCopyAndKeepsItsDatabaseAcros
         EXPECT_TRUE(fs::exists(installed / file)) << file;
     }
     EXPECT_TRUE(fs::exists(Prefix() / "share" / "applications" / "briskoderereve.desktop"));
+    {
+        // Delivered at the newest schema: a new store's first start has nothing to upgrade.
+        const fs::path delivered = session.Root() / "delivered.db";
+        fs::copy_file(installed / "BD" / "BANCO.db", delivered);
+        store::Database db(delivered);
+        EXPECT_EQ(store::SchemaVersion(db), store::NewestSchemaVersion());
+    }
 
     {
         auto first = Launch();
