@@ -44,7 +44,8 @@ constexpr Tipo kTipos[] = {
 };
 
 const Tipo& TipoDe(Alerta tipo) {
-    return *std::find_if(std::begin(kTipos), std::end(kTipos), [tipo](const Tipo& t) { return t.tipo == tipo; });
+    return *std::find_if(std::begin(kTipos), std::end(kTipos),
+                         [tipo](const Tipo& t) { return t.tipo == tipo; });
 }
 
 void Troca(std::string& texto, std::string_view marca, const std::string& valor) {
@@ -97,7 +98,8 @@ void CentralDeAlertas::Pedidos(const std::vector<store::Pedido>& rows, bool auto
 }
 
 void CentralDeAlertas::Solicitacao(long long pedido, const std::string& idPedido,
-                                   courier::RequestOutcome outcome, const std::string& texto, Instante agora) {
+                                   courier::RequestOutcome outcome, const std::string& texto,
+                                   Instante agora) {
     if (outcome == courier::RequestOutcome::Refused) {
         Abre(Alerta::SolicitacaoFalhou, pedido, idPedido, texto, agora);
     } else if (outcome == courier::RequestOutcome::Unanswered) {

@@ -16,11 +16,11 @@ namespace brisko::cycle {
 
 // A new kind is one value here and one row in the table of Alertas.cpp.
 enum class Alerta {
-    PedidoNovo,            // imported while automatic scheduling is off: a courier must be asked for
-    SolicitacaoFalhou,     // the automatic request was refused or never left
+    PedidoNovo,             // imported while automatic scheduling is off: a courier must be asked for
+    SolicitacaoFalhou,      // the automatic request was refused or never left
     SolicitacaoSemResposta, // the automatic request left and no answer came
-    SincronizacaoFalhando, // the marketplace sync failed three passes in a row
-    SincronizacaoVoltou,   // ... and then a pass synced again
+    SincronizacaoFalhando,  // the marketplace sync failed three passes in a row
+    SincronizacaoVoltou,    // ... and then a pass synced again
 };
 
 // How one pass's marketplace sync went.

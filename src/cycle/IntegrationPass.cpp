@@ -73,7 +73,8 @@ void Pass(store::Database& db, const PassServices& services, const PassOutlets& 
     const courier::SchedulingInputs inputs =
         outlets.snapshot ? outlets.snapshot() : courier::SchedulingInputs{};
     courier::AbrirEntregaAgendarAutomatico(inputs, db, services.dispatchApiKey,
-                                           {outlets.status, outlets.message, outlets.answered}, services.dispatch);
+                                           {outlets.status, outlets.message, outlets.answered},
+                                           services.dispatch);
 }
 
 } // namespace

@@ -12,10 +12,10 @@ namespace brisko::test {
 namespace {
 
 using namespace std::chrono_literals;
+using courier::RequestOutcome;
 using cycle::Alerta;
 using cycle::EstadoDosAlertas;
 using cycle::Sincronizacao;
-using courier::RequestOutcome;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
@@ -147,7 +147,8 @@ TEST_F(AlertasTest, AnUnansweredRequestRepeatsUntilTheOperatorLooks) {
 
 TEST_F(AlertasTest, TheSyncAlertComesAtTheThirdFailedPassInARowAndOnceMoreWhenItRecovers) {
     const auto pass = [&](Sincronizacao result, std::chrono::seconds at) {
-        central.Sincronizou(result, result == Sincronizacao::Falhou ? "Sem Conexão - Verifique sua Internet! ,x" : "",
+        central.Sincronizou(result,
+                            result == Sincronizacao::Falhou ? "Sem Conexão - Verifique sua Internet! ,x" : "",
                             start + at);
         return DueAt(at);
     };

@@ -128,7 +128,8 @@ TEST_F(PassTest, APassReportsItsSyncAndEachAutomaticRequestsOutcome) {
     outlets.synced = [&](cycle::Sincronizacao result, const std::string& text) {
         heard.syncs.emplace_back(result, text);
     };
-    outlets.answered = [&](const store::Pedido& pedido, courier::RequestOutcome outcome, const std::string& text) {
+    outlets.answered = [&](const store::Pedido& pedido, courier::RequestOutcome outcome,
+                           const std::string& text) {
         heard.answers.emplace_back(pedido.IDPEDIDO, outcome, text);
     };
 
@@ -142,8 +143,9 @@ TEST_F(PassTest, APassReportsItsSyncAndEachAutomaticRequestsOutcome) {
     cycle::RunIntegrationPass(db, services, outlets);
 
     using S = cycle::Sincronizacao;
-    EXPECT_THAT(heard.syncs, ElementsAre(std::pair{S::SemConta, std::string()}, std::pair{S::Conectada, std::string()},
-                                         std::pair{S::Falhou, std::string("LOGIN E SENHA AIQFOME INCORRETO")}));
+    EXPECT_THAT(heard.syncs,
+                ElementsAre(std::pair{S::SemConta, std::string()}, std::pair{S::Conectada, std::string()},
+                            std::pair{S::Falhou, std::string("LOGIN E SENHA AIQFOME INCORRETO")}));
     // The first order sent gets the scripted refusal, the second the simulator's acceptance.
     ASSERT_EQ(heard.answers.size(), 2u);
     EXPECT_EQ(std::get<1>(heard.answers[0]), courier::RequestOutcome::Refused);
