@@ -54,8 +54,12 @@ void Troca(std::string& texto, std::string_view marca, const std::string& valor)
     }
 }
 
+// The reason as one sentence: the platform's lines (each may start with "- ") joined by blanks.
 std::string Frase(std::string motivo) {
-    while (!motivo.empty() && (motivo.back() == ' ' || motivo.back() == '\n')) {
+    std::replace(motivo.begin(), motivo.end(), '\n', ' ');
+    const auto inicio = motivo.find_first_not_of(" -");
+    motivo.erase(0, std::min(inicio, motivo.size()));
+    while (!motivo.empty() && motivo.back() == ' ') {
         motivo.pop_back();
     }
     if (motivo.empty()) {

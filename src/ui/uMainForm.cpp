@@ -385,7 +385,6 @@ void TMainForm::FormShow() {
 
 void TMainForm::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    PosicionaAlerta();
     // The rule is on the outer size, frame included.
     const QSize frame = frameGeometry().size() - size();
     const int width = std::max(frameGeometry().width(), kMinimumOuterWidth) - frame.width();
@@ -396,6 +395,9 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == VirtualImage1 && event->type() == QEvent::Resize) {
+        PosicionaAlerta();
+    }
     if (watched == VirtualImage1 && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         platform::OpenUrl(vpUrlEmpresa.toStdString());
