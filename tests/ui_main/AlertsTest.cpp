@@ -4,6 +4,7 @@
 
 #include "AlertasDaJanela.h"
 #include "CycleStatusBar.h"
+#include "IconeDoPrograma.h"
 #include "Preferencias.h"
 #include "Store.h"
 #include "TestDatabase.h"
@@ -52,6 +53,21 @@ TEST_F(AlertsTest, TheDesktopOfTheTestsHasNoTraySoTheLineCarriesTheAlerts) {
     ASSERT_NE(Alerts(), nullptr);
     EXPECT_FALSE(Alerts()->TemBandeja());
     EXPECT_FALSE(Line()->isVisible());
+}
+
+// The tray tells the three states apart at a glance: three different pictures of one icon.
+TEST_F(AlertsTest, TheTrayIconHasAPictureForEachState) {
+    using cycle::EstadoDosAlertas;
+    std::vector<QImage> pictures;
+    for (const auto state :
+         {EstadoDosAlertas::Normal, EstadoDosAlertas::Atencao, EstadoDosAlertas::SincronizacaoFalhando}) {
+        const QImage picture = ui::IconeDoPrograma(state).pixmap(64, 64).toImage();
+        ASSERT_FALSE(picture.isNull());
+        for (const QImage& other : pictures) {
+            EXPECT_NE(picture, other);
+        }
+        pictures.push_back(picture);
+    }
 }
 
 // An automatic request the platform refuses: the line tells the order, the platform's reason and
