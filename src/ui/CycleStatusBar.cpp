@@ -7,7 +7,6 @@
 #include <QLabel>
 
 #include <algorithm>
-
 #include <utility>
 
 namespace brisko::ui {
@@ -109,8 +108,8 @@ void CycleStatusBar::AtualizaSaude() {
                           (ultimaSincronizacao_.isNull()
                                ? QStringLiteral("--:--:--")
                                : ultimaSincronizacao_.toString(QStringLiteral("HH:mm:ss"))));
-    const QDateTime desde =
-        std::max(ultimaSincronizacao_.isNull() ? logadoDesde_ : ultimaSincronizacao_, logadoDesde_);
+    // A sync from before this sign-in does not count against it (a null time is the earliest).
+    const QDateTime desde = std::max(ultimaSincronizacao_, logadoDesde_);
     const bool antiga = logado && desde.secsTo(agora) > kSincronizacaoAntigaSegundos;
     QPalette cores = StatusPanel2->palette();
     cores.setColor(QPalette::WindowText,

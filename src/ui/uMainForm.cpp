@@ -112,9 +112,10 @@ void TMainForm::MontaAlertas() {
     LabelAlerta->setWordWrap(true);
     LabelAlerta->setAlignment(Qt::AlignCenter);
     LabelAlerta->setAutoFillBackground(true);
+    // In the style's accent, which nothing else fills a whole line with.
     QPalette cores = LabelAlerta->palette();
-    cores.setColor(QPalette::Window, QColor(0xf5, 0x8a, 0x1f));
-    cores.setColor(QPalette::WindowText, QColor(0x10, 0x10, 0x10));
+    cores.setColor(QPalette::Window, cores.color(QPalette::Highlight));
+    cores.setColor(QPalette::WindowText, cores.color(QPalette::HighlightedText));
     LabelAlerta->setPalette(cores);
     QFont letra = LabelAlerta->font();
     letra.setPixelSize(11);
