@@ -42,6 +42,9 @@ void Schedule(const SchedulingInputs& inputs, store::Database& db, std::string_v
 
     for (const store::Pedido& pedido : pending) {
         const CourierAnswer answer = SolicitaEntrega(db, empresa, pedido, request, apiKey, endpoint);
+        if (outlets.answered) {
+            outlets.answered(pedido, answer.outcome, answer.text);
+        }
         switch (answer.outcome) {
         case RequestOutcome::Abandoned:
             return; // the program is closing: no new request starts

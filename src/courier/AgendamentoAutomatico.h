@@ -2,6 +2,8 @@
 // Requests a courier by itself for every order that has none, at the end of an integration pass.
 #include "Database.h"
 #include "Endpoint.h"
+#include "Pedidos.h"
+#include "SolicitaEntrega.h"
 
 #include <functional>
 #include <string>
@@ -23,6 +25,8 @@ struct SchedulingInputs {
 struct SchedulingOutlets {
     std::function<void(const std::string&)> status;  // the second status panel
     std::function<void(const std::string&)> message; // a message box; returns once it was closed
+    // What each order's request came to (its outcome and the platform's text), for the alerts.
+    std::function<void(const store::Pedido&, RequestOutcome, const std::string&)> answered{};
 };
 
 // Sends one delivery request per pending order (ascending ID) through SolicitaEntrega, which leaves

@@ -26,6 +26,8 @@ void ShowWarning(const PassOutlets& outlets, const std::string& text) {
 }
 
 void SyncAccounts(store::Database& db, const PassServices& services, const PassOutlets& outlets) {
+    Sincronizacao resultado = Sincronizacao::SemConta;
+    std::string falha;
     const marketplace::Context context{db, services.marketplace, services.integrator, outlets.status};
     for (const store::ConfigDelivery& account : store::LeConfigDelivery(db)) {
         // The row the account dialog adds before its first save; one empty field alone is sent on.
@@ -35,6 +37,12 @@ void SyncAccounts(store::Database& db, const PassServices& services, const PassO
         }
         const std::string result =
             marketplace::ConectaAiqfome(context, std::to_string(account.ID), account.LOGIN, account.SENHA);
+        if (result != net::kTrue) {
+            resultado = Sincronizacao::Falhou;
+            falha = result == marketplace::kLoginRefused ? kLoginIncorreto : result;
+        } else if (resultado == Sincronizacao::SemConta) {
+            resultado = Sincronizacao::Conectada;
+        }
         if (result == net::kTrue) {
             if (outlets.hideWarning) {
                 outlets.hideWarning();
@@ -51,6 +59,9 @@ void SyncAccounts(store::Database& db, const PassServices& services, const PassO
             ShowWarning(outlets, result);
         }
     }
+    if (outlets.synced) {
+        outlets.synced(resultado, falha);
+    }
 }
 
 void Pass(store::Database& db, const PassServices& services, const PassOutlets& outlets) {
@@ -62,7 +73,8 @@ void Pass(store::Database& db, const PassServices& services, const PassOutlets& 
     const courier::SchedulingInputs inputs =
         outlets.snapshot ? outlets.snapshot() : courier::SchedulingInputs{};
     courier::AbrirEntregaAgendarAutomatico(inputs, db, services.dispatchApiKey,
-                                           {outlets.status, outlets.message}, services.dispatch);
+                                           {outlets.status, outlets.message, outlets.answered},
+                                           services.dispatch);
 }
 
 } // namespace

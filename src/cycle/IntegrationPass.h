@@ -2,6 +2,7 @@
 // One integration pass: every marketplace account is synced, then the automatic scheduling runs,
 // then the cycle is handed back to the window. Qt-free: the window is reached through outlets.
 #include "AgendamentoAutomatico.h"
+#include "Alertas.h"
 #include "BuildConstants.h"
 #include "Database.h"
 #include "Endpoint.h"
@@ -25,6 +26,10 @@ struct PassOutlets {
     std::function<courier::SchedulingInputs()> snapshot; // read when the scheduling starts
     std::function<void(const std::string&)> message;     // message box, returns once closed
     std::function<void()> handBack; // minutes box enabled, countdown 30, countdown and pass timers started
+    // For the alerts and the health line: how the pass's sync went (with the last failure's text),
+    // and what each automatic request came to.
+    std::function<void(Sincronizacao, const std::string&)> synced{};
+    std::function<void(const store::Pedido&, courier::RequestOutcome, const std::string&)> answered{};
 };
 
 // Where the two services are and with which key.

@@ -60,4 +60,9 @@ void StartCommandFileHidden(const std::filesystem::path& commandFile);
 // elsewhere the toolkit does it and this does nothing).
 void BringWindowToFront(void* nativeWindow);
 
+// Plays the system's short alert sound without waiting for it. Windows: MessageBeep with the
+// exclamation sound. Elsewhere nothing is played and the answer is false, so that the caller may
+// use what its toolkit offers.
+bool PlayAlertSound();
+
 } // namespace brisko::platform

@@ -307,4 +307,8 @@ void StartCommandFileHidden(const fs::path& commandFile) {
 
 void BringWindowToFront(void* /*nativeWindow*/) {}
 
+bool PlayAlertSound() {
+    return false;
+}
+
 } // namespace brisko::platform

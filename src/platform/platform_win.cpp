@@ -205,4 +205,8 @@ void BringWindowToFront(void* nativeWindow) {
     SetForegroundWindow(window);
 }
 
+bool PlayAlertSound() {
+    return MessageBeep(MB_ICONEXCLAMATION) != FALSE;
+}
+
 } // namespace brisko::platform

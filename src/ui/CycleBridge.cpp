@@ -72,6 +72,14 @@ cycle::PassOutlets CycleBridge::Outlets() {
         }
     };
     outlets.handBack = [this] { emit devolvido(); };
+    outlets.synced = [this](cycle::Sincronizacao resultado, const std::string& text) {
+        emit sincronizado(static_cast<int>(resultado), TextoLegivel(text));
+    };
+    outlets.answered = [this](const store::Pedido& pedido, courier::RequestOutcome outcome,
+                              const std::string& text) {
+        emit solicitacaoRespondida(pedido.ID, QString::fromStdString(pedido.IDPEDIDO),
+                                   static_cast<int>(outcome), TextoLegivel(text));
+    };
     return outlets;
 }
 

@@ -57,6 +57,10 @@ signals:
     void contaRecusada();                    // the marketplace refused the account
     void mensagem(const QString& text);      // a message box; connect it blocking: the pass waits
     void devolvido();                        // the pass is over and hands the cycle back
+    // How the pass's sync went (a cycle::Sincronizacao) with the last failure's text.
+    void sincronizado(int resultado, const QString& text);
+    // What an automatic request came to (a courier::RequestOutcome), with the platform's text.
+    void solicitacaoRespondida(qlonglong id, const QString& idPedido, int outcome, const QString& text);
 
 private:
     cycle::PassOutlets Outlets();

@@ -6,6 +6,7 @@
 
 #include <QLabel>
 
+#include <algorithm>
 #include <utility>
 
 namespace brisko::ui {
@@ -13,6 +14,8 @@ namespace brisko::ui {
 namespace {
 
 constexpr int kStatusBarHeight = 31;
+constexpr int kSaudeMs = 1000;
+constexpr qint64 kSincronizacaoAntigaSegundos = 120;
 
 QLabel* StatusPanel(const char* name, int width) {
     auto* panel = Named(PlainLabel(), name);
@@ -33,6 +36,11 @@ CycleStatusBar::CycleStatusBar(const std::filesystem::path& databaseFile, cycle:
     StatusPanel1 = StatusPanel("StatusBar1Panel1", 500);
     addWidget(StatusPanel0);
     addWidget(StatusPanel1);
+    StatusPanel2 = Named(PlainLabel(), "StatusBar1Panel2");
+    StatusPanel2->setAlignment(Qt::AlignCenter);
+    addWidget(StatusPanel2, 1);
+    TimerSaude = NewTimer(this, "TimerSaude", kSaudeMs);
+    connect(TimerSaude, &QTimer::timeout, this, &CycleStatusBar::AtualizaSaude);
 
     TimerDelivery = NewTimer(this, "TimerDelivery", 1000);
     TimerCountDelivery = NewTimer(this, "TimerCountDelivery", 1000);
@@ -43,6 +51,7 @@ CycleStatusBar::CycleStatusBar(const std::filesystem::path& databaseFile, cycle:
                                            [this] { return StatusPanel1->text().toStdString(); });
     ciclo_->Liga(&CycleBridge::status, this, &CycleStatusBar::MostraStatus);
     ciclo_->Liga(&CycleBridge::devolvido, this, &CycleStatusBar::FimDoPasso);
+    ciclo_->Liga(&CycleBridge::sincronizado, this, &CycleStatusBar::Sincronizou);
 }
 
 CycleStatusBar::~CycleStatusBar() {
@@ -51,6 +60,8 @@ CycleStatusBar::~CycleStatusBar() {
 
 void CycleStatusBar::Comeca() {
     TimerDelivery->start();
+    TimerSaude->start();
+    AtualizaSaude();
 }
 
 void CycleStatusBar::PassoImediato() {
@@ -67,7 +78,7 @@ void CycleStatusBar::MostraStatus(const QString& text) {
 }
 
 void CycleStatusBar::DefineFonte(const QFont& font) {
-    for (QLabel* panel : {StatusPanel0, StatusPanel1}) {
+    for (QLabel* panel : {StatusPanel0, StatusPanel1, StatusPanel2}) {
         panel->setFont(font);
     }
 }
@@ -75,6 +86,36 @@ void CycleStatusBar::DefineFonte(const QFont& font) {
 void CycleStatusBar::ParaTimers() {
     TimerDelivery->stop();
     TimerCountDelivery->stop();
+    TimerSaude->stop();
+}
+
+void CycleStatusBar::Sincronizou(int resultado, const QString&) {
+    if (resultado == static_cast<int>(cycle::Sincronizacao::Conectada)) {
+        ultimaSincronizacao_ = relogio_();
+        AtualizaSaude();
+    }
+}
+
+void CycleStatusBar::AtualizaSaude() {
+    const QDateTime agora = relogio_();
+    const bool logado = snapshot_().signedIn;
+    if (!logado) {
+        logadoDesde_ = QDateTime();
+    } else if (logadoDesde_.isNull()) {
+        logadoDesde_ = agora;
+    }
+    StatusPanel2->setText(QStringLiteral("Última sincronização: ") +
+                          (ultimaSincronizacao_.isNull()
+                               ? QStringLiteral("--:--:--")
+                               : ultimaSincronizacao_.toString(QStringLiteral("HH:mm:ss"))));
+    // A sync from before this sign-in does not count against it (a null time is the earliest).
+    const QDateTime desde = std::max(ultimaSincronizacao_, logadoDesde_);
+    const bool antiga = logado && desde.secsTo(agora) > kSincronizacaoAntigaSegundos;
+    QPalette cores = StatusPanel2->palette();
+    cores.setColor(QPalette::WindowText,
+                   palette().color(antiga ? QPalette::BrightText : QPalette::WindowText));
+    StatusPanel2->setPalette(cores);
+    StatusPanel2->setProperty("antiga", antiga);
 }
 
 void CycleStatusBar::Encerra() {

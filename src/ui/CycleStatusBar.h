@@ -1,8 +1,10 @@
 #pragma once
 // The status bar and the integration cycle it shows: a countdown to the next pass in the first
-// panel, the pass's progress and errors in the second, and the timers that start each pass.
+// panel, the pass's progress and errors in the second, the time of the last pass that synced in the
+// third, and the timers that start each pass.
 #include "IntegrationPass.h"
 
+#include <QDateTime>
 #include <QStatusBar>
 
 #include <filesystem>
@@ -40,6 +42,11 @@ public:
     void Encerra();
     // Stops the timers and waits for a running pass; nothing of the cycle runs afterwards.
     void Termina();
+    // The clock the health line reads (the system's unless a test sets one).
+    void DefineRelogio(std::function<QDateTime()> relogio) { relogio_ = std::move(relogio); }
+    // The health line redrawn for the clock's time: stale (warning colour) when signed in and the
+    // last pass that synced, or the sign-in if none has since, is older than two minutes.
+    void AtualizaSaude();
 
 signals:
     // A pass is due: the minutes box gets its default when empty (before the sign-in is checked).
@@ -52,10 +59,16 @@ private:
     void TimerCountDeliveryTimer();
     void FimDoPasso();
     void ParaTimers();
+    void Sincronizou(int resultado, const QString& text);
 
     std::function<courier::SchedulingInputs()> snapshot_;
     QLabel* StatusPanel0 = nullptr; // countdown to the next pass
     QLabel* StatusPanel1 = nullptr; // progress and errors of the cycle
+    QLabel* StatusPanel2 = nullptr; // health line: time of the last pass that synced
+    QTimer* TimerSaude = nullptr;
+    std::function<QDateTime()> relogio_ = [] { return QDateTime::currentDateTime(); };
+    QDateTime ultimaSincronizacao_;
+    QDateTime logadoDesde_; // null while signed out
     QTimer* TimerDelivery = nullptr;
     QTimer* TimerCountDelivery = nullptr;
     int CountDelivery = 0;

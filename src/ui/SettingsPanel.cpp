@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <optional>
@@ -25,6 +26,7 @@ namespace brisko::ui {
 namespace {
 
 constexpr int kPanelMenuHeight = 80;
+constexpr int kPreferenciasWidth = 110;
 const QString kMinutosPadrao = QStringLiteral("120");
 
 QString Q(const std::string& text) {
@@ -64,12 +66,20 @@ SettingsPanel::SettingsPanel(std::function<store::Database&()> banco, QWidget* p
     ComboBoxAgendar->setFixedWidth(60);
     ComboBoxAgendar->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), ComboBoxAgendar));
+    // The preferences button ends the row; a blank as wide opens it, so the row's centre stays put.
+    auto* preferencias = Named(new QToolButton, "ButtonPreferencias");
+    preferencias->setText(QStringLiteral("⚙ Preferências"));
+    preferencias->setAutoRaise(true);
+    preferencias->setFixedWidth(kPreferenciasWidth);
+    agendar->addSpacing(kPreferenciasWidth);
     agendar->addStretch(1);
     agendar->addWidget(CheckBoxRebimentoAutomatico);
     agendar->addWidget(ComboBoxAgendar);
     agendar->addWidget(Named(PlainLabel(QStringLiteral("min")), "Label16"));
     agendar->addStretch(1);
+    agendar->addWidget(preferencias);
     rows->addLayout(agendar);
+    connect(preferencias, &QToolButton::clicked, this, &SettingsPanel::preferenciasPedidas);
 
     // The delivery defaults live with the settings but below the panel's visible height: they are
     // filled at sign-in and read by automatic scheduling, never shown, yet still reached by Tab.

@@ -45,6 +45,8 @@ public:
 signals:
     // The automatic mode changed: the cards' courier buttons depend on it.
     void automaticoMudou();
+    // The operator asked for the preferences of the alerts.
+    void preferenciasPedidas();
 
 private:
     void GravaConfiguracao();

@@ -1,5 +1,6 @@
 #include "uMainForm.h"
 
+#include "AlertasDaJanela.h"
 #include "Artwork.h"
 #include "BuildConstants.h"
 #include "CycleBridge.h"
@@ -17,6 +18,7 @@
 #include "TimedMessageDlg.h"
 #include "UCadastroDelivery.h"
 #include "UEntrega.h"
+#include "UPreferencias.h"
 #include "WindowTimers.h"
 
 #include <QApplication>
@@ -47,6 +49,9 @@ constexpr int kTimerVersaoMs = 1000;
 constexpr int kMinimumOuterWidth = 900;
 constexpr int kMinimumOuterHeight = 600;
 constexpr int kAposPinturaMaxMs = 2000;
+// The alerts' line sits right of the centred logo, which is 300 pixels wide.
+constexpr int kAlertaX = 600;
+constexpr int kAlertaMargem = 4;
 // How long the window's own statements wait for a lock another connection holds: enough for the
 // worker's short writes, far below a freeze the operator would notice.
 constexpr std::chrono::milliseconds kEsperaBancoJanela{300};
@@ -82,6 +87,7 @@ TMainForm::TMainForm(std::filesystem::path programFolder, MainFormOptions option
     MontaTela();
     MontaTimers();
     LigaEventos();
+    MontaAlertas();
     versaoPool_.setMaxThreadCount(1);
 
     FormCreate();
@@ -98,6 +104,53 @@ TMainForm::~TMainForm() {
     // A check still running would hand its result to a window that is going away.
     versaoPool_.waitForDone();
     StatusBar1->Termina(); // waits for a running pass, whose outlets point at this window
+}
+
+void TMainForm::MontaAlertas() {
+    LabelAlerta = Named(PlainLabel(), "LabelAlerta");
+    LabelAlerta->setParent(VirtualImage1);
+    LabelAlerta->setWordWrap(true);
+    LabelAlerta->setAlignment(Qt::AlignCenter);
+    LabelAlerta->setAutoFillBackground(true);
+    // In the style's accent, which nothing else fills a whole line with.
+    QPalette cores = LabelAlerta->palette();
+    cores.setColor(QPalette::Window, cores.color(QPalette::Highlight));
+    cores.setColor(QPalette::WindowText, cores.color(QPalette::HighlightedText));
+    LabelAlerta->setPalette(cores);
+    QFont letra = LabelAlerta->font();
+    letra.setPixelSize(11);
+    LabelAlerta->setFont(letra);
+    LabelAlerta->hide();
+    PosicionaAlerta();
+
+    alertas_ = new AlertasDaJanela(this, LabelAlerta, vpUrlEmpresa, this);
+    connect(alertas_, &AlertasDaJanela::janelaPedida, this, &TMainForm::TrazParaFrente);
+    CycleBridge& ciclo = StatusBar1->Ponte();
+    ciclo.Liga(&CycleBridge::sincronizado, alertas_, &AlertasDaJanela::Sincronizou);
+    ciclo.Liga(&CycleBridge::solicitacaoRespondida, alertas_, &AlertasDaJanela::Respondida);
+
+    preferencias_ = new TFPreferencias([this]() -> store::Database& { return Banco(); }, this);
+    connect(PanelMenu, &SettingsPanel::preferenciasPedidas, preferencias_, &TFPreferencias::Abre);
+    connect(preferencias_, &TFPreferencias::mudou, this,
+            [this](const PreferenciasDeAlerta& p) { alertas_->DefinePreferencias(p.alertas, p.som); });
+}
+
+void TMainForm::RestauraPreferencias() {
+    if (!database_) {
+        return;
+    }
+    try {
+        const PreferenciasDeAlerta p = LePreferenciasDeAlerta(*database_);
+        alertas_->DefinePreferencias(p.alertas, p.som);
+    } catch (const std::exception&) {
+        // Unreadable preferences leave the alerts on, as for a database that never stored them.
+    }
+}
+
+void TMainForm::PosicionaAlerta() {
+    LabelAlerta->setGeometry(kAlertaX, kAlertaMargem,
+                             std::max(0, VirtualImage1->width() - kAlertaX - kAlertaMargem),
+                             kBannerHeight - 2 * kAlertaMargem);
 }
 
 void TMainForm::MontaTela() {
@@ -207,6 +260,7 @@ void TMainForm::LigaEventos() {
 
 void TMainForm::FormCreate() {
     AbreBanco();
+    RestauraPreferencias();
     vLogado = false;
     Logado(false);
     VirtualImage1->setPixmap(LogoImage(vpIndexLogo));
@@ -265,6 +319,9 @@ void TMainForm::GaranteDialogos() {
 
 bool TMainForm::event(QEvent* event) {
     const bool handled = QMainWindow::event(event);
+    if (event->type() == QEvent::WindowActivate && alertas_) {
+        alertas_->Olhou();
+    }
     if (event->type() == QEvent::Paint && !aposPintura_) {
         // After this paint has reached the screen, not inside it.
         QTimer::singleShot(0, this, &TMainForm::AposPrimeiraPintura);
@@ -339,6 +396,9 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == VirtualImage1 && event->type() == QEvent::Resize) {
+        PosicionaAlerta();
+    }
     if (watched == VirtualImage1 && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         platform::OpenUrl(vpUrlEmpresa.toStdString());
@@ -376,6 +436,7 @@ void TMainForm::Encerra() {
     }
     PanelLogin->Encerra();
     StatusBar1->Encerra();
+    alertas_->Encerra();
 }
 
 void TMainForm::TimerVersaoTimer() {
@@ -509,6 +570,7 @@ void TMainForm::RelePedidos() {
 
     std::vector<store::Pedido> rows = store::ListaPedidos(Banco());
     const auto count = rows.size();
+    alertas_->Pedidos(rows, PanelMenu->Automatico());
     DBCtrlGrid1->SetOrders(std::move(rows));
     DBCtrlGrid1->SetAutomatic(PanelMenu->Automatico());
     if (count > 0) {

@@ -31,7 +31,9 @@ struct Pedido;
 
 namespace brisko::ui {
 
+class AlertasDaJanela;
 class CycleStatusBar;
+class TFPreferencias;
 class OrderCardGrid;
 class SettingsPanel;
 class SignInPanel;
@@ -105,6 +107,9 @@ private:
     void PedeCadastro();
     void MostraMensagem(const QString& text);
     void AbreEntrega(const store::Pedido& row, const QString& dateLine);
+    void MontaAlertas();
+    void RestauraPreferencias();
+    void PosicionaAlerta();
 
     void TimerPedidosTimer();
     void TimerLoginTimer();
@@ -137,6 +142,7 @@ private:
 
     QLabel* VirtualImage1 = nullptr;
     QToolButton* SpeedButton5 = nullptr;
+    QLabel* LabelAlerta = nullptr; // the alerts' line, over the banner's right end, where no tray exists
     SettingsPanel* PanelMenu = nullptr;
     SignInPanel* PanelLogin = nullptr;
 
@@ -147,6 +153,8 @@ private:
     OrderCardGrid* DBCtrlGrid1 = nullptr;
 
     CycleStatusBar* StatusBar1 = nullptr;
+    AlertasDaJanela* alertas_ = nullptr;
+    TFPreferencias* preferencias_ = nullptr;
 
     QTimer* TimerVersao = nullptr;
     QTimer* TimerPedidos = nullptr;

@@ -4,6 +4,9 @@
 #include "MarketplaceSimulator.h"
 #include "UAiqfome.h"
 
+#include <tuple>
+#include <utility>
+
 namespace brisko::test {
 namespace {
 
@@ -106,6 +109,49 @@ TEST_F(PassTest, ErrorEscapingThePassIsShownAndTheCycleIsHandedBack) {
     EXPECT_EQ(window.Events().back(), "handBack:");
     EXPECT_EQ(window.Count("snapshot"), 0u); // the pass ended where the error came
     EXPECT_THAT(Marks(), ElementsAre(""));
+}
+
+} // namespace
+} // namespace brisko::test
+
+namespace brisko::test {
+namespace {
+
+// What the alerts and the health line hear from a pass: how the sync went, and each automatic
+// request's outcome with the platform's own words.
+TEST_F(PassTest, APassReportsItsSyncAndEachAutomaticRequestsOutcome) {
+    struct Heard {
+        std::vector<std::pair<cycle::Sincronizacao, std::string>> syncs;
+        std::vector<std::tuple<std::string, courier::RequestOutcome, std::string>> answers;
+    } heard;
+    cycle::PassOutlets outlets = window.Outlets();
+    outlets.synced = [&](cycle::Sincronizacao result, const std::string& text) {
+        heard.syncs.emplace_back(result, text);
+    };
+    outlets.answered = [&](const store::Pedido& pedido, courier::RequestOutcome outcome,
+                           const std::string& text) {
+        heard.answers.emplace_back(pedido.IDPEDIDO, outcome, text);
+    };
+
+    cycle::RunIntegrationPass(db, services, outlets); // no account: nothing tried
+    AddAccount(kMarketLogin, kMarketPassword);
+    market.AddOrder(kMarketLogin, sim::MarketplaceSimulator::SampleOrder("880101", 10min));
+    market.AddOrder(kMarketLogin, sim::MarketplaceSimulator::SampleOrder("880102", 5min));
+    platform.Script("POST", kOpenPath, sim::Answer().WithBody(R"({"response":{"erros":["Fora da área"]}})"));
+    cycle::RunIntegrationPass(db, services, outlets);
+    market.Script("POST", kTokenPath, sim::Answer().WithStatus(401).WithBody("{}"));
+    cycle::RunIntegrationPass(db, services, outlets);
+
+    using S = cycle::Sincronizacao;
+    EXPECT_THAT(heard.syncs,
+                ElementsAre(std::pair{S::SemConta, std::string()}, std::pair{S::Conectada, std::string()},
+                            std::pair{S::Falhou, std::string("LOGIN E SENHA AIQFOME INCORRETO")}));
+    // The first order sent gets the scripted refusal, the second the simulator's acceptance.
+    ASSERT_EQ(heard.answers.size(), 2u);
+    EXPECT_EQ(std::get<1>(heard.answers[0]), courier::RequestOutcome::Refused);
+    EXPECT_THAT(std::get<2>(heard.answers[0]), ::testing::HasSubstr("Fora da área"));
+    EXPECT_EQ(std::get<1>(heard.answers[1]), courier::RequestOutcome::Accepted);
+    EXPECT_NE(std::get<0>(heard.answers[0]), std::get<0>(heard.answers[1]));
 }
 
 } // namespace
