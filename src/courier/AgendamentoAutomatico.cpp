@@ -40,8 +40,13 @@ void Schedule(const SchedulingInputs& inputs, store::Database& db, std::string_v
     request.options.minutes = MinutesFromText(inputs.minutesText);
     request.pickup = PickupTime(moment, request.options.minutes);
 
+    bool historyFailureTold = false; // once a pass: a failing disk would fail every write
     for (const store::Pedido& pedido : pending) {
         const CourierAnswer answer = SolicitaEntrega(db, empresa, pedido, request, apiKey, endpoint);
+        if (!answer.historyFailure.empty() && !historyFailureTold && outlets.status) {
+            outlets.status(answer.historyFailure);
+            historyFailureTold = true;
+        }
         switch (answer.outcome) {
         case RequestOutcome::Abandoned:
             return; // the program is closing: no new request starts

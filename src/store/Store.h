@@ -6,6 +6,7 @@
 #include "Database.h"
 #include "Empresa.h"
 #include "Errors.h"
+#include "Historico.h"
 #include "LocalTime.h"
 #include "Migrations.h"
 #include "Pedidos.h"
