@@ -1,7 +1,10 @@
 #include "SolicitaEntrega.h"
 
 #include "Historico.h"
+#include "TetoTaxa.h"
 #include "URovezor.h"
+
+#include <exception>
 
 namespace brisko::courier {
 
@@ -30,6 +33,18 @@ void Note(store::Database& db, const store::Pedido& pedido, CourierAnswer& answe
 
 std::string_view SentEvent(Requester requester) {
     return requester == Requester::Operator ? store::kEventoEnvioManual : store::kEventoEnvioAutomatico;
+}
+
+// The operator asked for this order by hand: the fee ceiling's hold on it goes, so that the
+// automatic pass estimates it again should it come back pending. The request goes on whatever.
+void Release(store::Database& db, std::string_view idPedido, std::string& failure) {
+    try {
+        store::LiberaPedido(db, idPedido);
+    } catch (const std::exception& e) {
+        if (failure.empty()) {
+            failure = e.what();
+        }
+    }
 }
 
 bool Abandoned(const dispatch::Endpoint& endpoint) {
@@ -88,6 +103,9 @@ CourierAnswer SolicitaEntrega(store::Database& db, const store::Empresa& empresa
         return {RequestOutcome::NotClaimed, std::string(kAlreadyRequestedMessage), {}, {}};
     }
     std::string historyFailure = store::AnotaEvento(db, {pedido.IDPEDIDO, SentEvent(request.requester)});
+    if (request.requester == Requester::Operator) {
+        Release(db, pedido.IDPEDIDO, historyFailure);
+    }
     CourierAnswer answer = Send(db, pedido, request, empresa, document, apiKey, endpoint);
     answer.historyFailure = std::move(historyFailure);
     switch (answer.outcome) {

@@ -18,6 +18,7 @@ inline constexpr std::string_view kEventoRecusada = "Solicitação recusada";
 inline constexpr std::string_view kEventoSemResposta = "Sem resposta da plataforma";
 inline constexpr std::string_view kEventoEntregue = "Marcado como entregue";
 inline constexpr std::string_view kEventoEstimativa = "Taxa estimada";
+inline constexpr std::string_view kEventoRetido = "Retido pelo teto da taxa";
 
 // One event of the marketplace order `idPedido`.
 struct EventoPedido {

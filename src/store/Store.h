@@ -11,3 +11,4 @@
 #include "Migrations.h"
 #include "Pedidos.h"
 #include "Preferencias.h"
+#include "TetoTaxa.h"
