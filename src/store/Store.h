@@ -11,4 +11,5 @@
 #include "Migrations.h"
 #include "Pedidos.h"
 #include "Preferencias.h"
+#include "RelatorioDia.h"
 #include "TetoTaxa.h"
