@@ -37,6 +37,7 @@ class SettingsPanel;
 class SignInPanel;
 class TFCadastroDelivery;
 class TFEntrega;
+class DayReportBar;
 
 // Where the outside services are reached; the program uses the build's constants, tests point
 // them at the simulators. The window sets both endpoints' abandon flag itself.
@@ -137,6 +138,7 @@ private:
 
     QLabel* VirtualImage1 = nullptr;
     QToolButton* SpeedButton5 = nullptr;
+    DayReportBar* BarraRelatorioDia = nullptr; // over the banner's other corner, signed in only
     SettingsPanel* PanelMenu = nullptr;
     SignInPanel* PanelLogin = nullptr;
 
