@@ -1,8 +1,10 @@
 #include "RelatorioDia.h"
 
 #include "Historico.h"
+#include "TetoTaxa.h"
 
 #include <initializer_list>
+#include <optional>
 
 namespace brisko::store {
 namespace {
@@ -29,7 +31,9 @@ void Apply(LinhaRelatorio& linha, const std::string& evento, const std::string& 
                evento == kEventoRetido) {
         linha.resultado = Outcome(evento, detalhe);
     } else if (evento == kEventoEstimativa) {
-        linha.taxaEstimada = taxa;
+        // In reais with a comma, as a Brazilian spreadsheet reads a number.
+        const std::optional<long long> centavos = Centavos(taxa);
+        linha.taxaEstimada = centavos ? Reais(*centavos) : taxa;
     } else if (evento == kEventoEntregue) {
         linha.entregueEm = hora;
     }
@@ -69,12 +73,14 @@ void AppendRow(std::string& csv, std::initializer_list<std::string_view> fields)
 } // namespace
 
 std::vector<LinhaRelatorio> RelatorioDoDia(Database& db, std::string_view dia) {
-    // Every event of the orders imported that day, each order's in the order they happened.
+    // Every event of the orders imported that day, each order's in the order they happened. The day
+    // is cut in UTC, as the events are stored, so that the index on their time finds it.
     Statement row = db.Prepare(
         "SELECT H.IDPEDIDO, H.EVENTO, H.DETALHE, H.TAXA, "
         "strftime('%d/%m/%Y %H:%M:%S', H.DATAHORA, 'localtime') AS HORA, I.PRIMEIRO FROM HISTORICO H JOIN "
         "(SELECT ORIGEM, IDPEDIDO, MIN(ID) AS PRIMEIRO FROM HISTORICO WHERE EVENTO = :IMPORTADO "
-        "AND date(DATAHORA, 'localtime') = :DIA GROUP BY ORIGEM, IDPEDIDO) I "
+        "AND DATAHORA >= strftime('%Y-%m-%d %H:%M:%S', :DIA, 'utc') "
+        "AND DATAHORA < strftime('%Y-%m-%d %H:%M:%S', :DIA, '+1 day', 'utc') GROUP BY ORIGEM, IDPEDIDO) I "
         "ON H.ORIGEM = I.ORIGEM AND H.IDPEDIDO = I.IDPEDIDO ORDER BY I.PRIMEIRO, H.ID");
     row.Bind(":IMPORTADO", kEventoImportado).Bind(":DIA", dia);
     std::vector<LinhaRelatorio> linhas;

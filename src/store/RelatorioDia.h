@@ -17,7 +17,7 @@ struct LinhaRelatorio {
     std::string solicitadoEm; // the last request sent
     std::string como;         // "automática" or "manual"; empty when never requested
     std::string resultado;    // the last outcome, with the platform's words; empty when none yet
-    std::string taxaEstimada; // the last fee estimated, as the platform wrote it
+    std::string taxaEstimada; // the last fee estimated, "12,40" (as the platform wrote it if unreadable)
     std::string entregueEm;   // when the operator marked it delivered
 };
 

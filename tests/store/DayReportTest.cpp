@@ -92,7 +92,7 @@ TEST_F(DayReportTest, ADayWithAwkwardNamesAndWordsRoundTripsThroughTheCsv) {
     EXPECT_EQ(rows[1][1], tricky);
     EXPECT_EQ(rows[1][4], "automática");
     EXPECT_EQ(rows[1][5], "Solicitação recusada: " + reasons);
-    EXPECT_EQ(rows[1][6], "11.50");
+    EXPECT_EQ(rows[1][6], "11,50");
     EXPECT_EQ(rows[2][4], "manual");
     EXPECT_EQ(rows[2][5], "Entrega aceita");
     EXPECT_FALSE(rows[2][7].empty());
