@@ -8,11 +8,11 @@
 #include <QDate>
 #include <QEvent>
 #include <QFileDialog>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QSaveFile>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include <exception>
 #include <string>
@@ -30,15 +30,20 @@ std::string Today() {
 DayReportBar::DayReportBar(QWidget* banner, std::function<store::Database&()> banco)
     : QWidget(banner), banco_(std::move(banco)) {
     setObjectName(QStringLiteral("BarraRelatorioDia"));
-    auto* row = new QHBoxLayout(this);
+    // The button over the summary, both at the right edge, clear of the banner's centred logo.
+    auto* row = new QVBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(6);
+    row->setSpacing(0);
     LabelResumoDia = Named(PlainLabel(), "LabelResumoDia");
     BotaoRelatorioDia = Named(new QToolButton, "BotaoRelatorioDia");
     BotaoRelatorioDia->setText(QStringLiteral("📄 Relatório do dia"));
     BotaoRelatorioDia->setAutoRaise(true);
+    LabelResumoDia->setAlignment(Qt::AlignRight);
+    QFont small = LabelResumoDia->font();
+    small.setPixelSize(11);
+    LabelResumoDia->setFont(small);
+    row->addWidget(BotaoRelatorioDia, 0, Qt::AlignRight);
     row->addWidget(LabelResumoDia);
-    row->addWidget(BotaoRelatorioDia);
     connect(BotaoRelatorioDia, &QToolButton::clicked, this, &DayReportBar::Exporta);
     banner->installEventFilter(this);
     Posiciona();
@@ -47,12 +52,11 @@ DayReportBar::DayReportBar(QWidget* banner, std::function<store::Database&()> ba
 void DayReportBar::Atualiza() {
     try {
         const store::ResumoDia r = store::Resume(store::RelatorioDoDia(banco_(), Today()));
-        LabelResumoDia->setText(
-            QStringLiteral("Hoje: %1 pedidos · %2 entregadores solicitados · %3 falhas · %4 retidos")
-                .arg(r.pedidos)
-                .arg(r.solicitados)
-                .arg(r.falhas)
-                .arg(r.retidos));
+        LabelResumoDia->setText(QStringLiteral("Hoje: %1 pedidos · %2 solicitados · %3 falhas · %4 retidos")
+                                    .arg(r.pedidos)
+                                    .arg(r.solicitados)
+                                    .arg(r.falhas)
+                                    .arg(r.retidos));
     } catch (const std::exception&) {
         return; // the summary is a convenience: the list refresh reports the database's troubles
     }

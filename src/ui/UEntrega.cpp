@@ -21,6 +21,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -219,8 +220,9 @@ void TFEntrega::MontaTela() {
     ListaHistorico->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListaHistorico->setFocusPolicy(Qt::NoFocus);
     ListaHistorico->setFixedHeight(kHistoryHeight);
-    ListaHistorico->setColumnWidth(0, 118);
-    ListaHistorico->setColumnWidth(1, 150);
+    ListaHistorico->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    ListaHistorico->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    ListaHistorico->header()->setStretchLastSection(true);
     ListaHistorico->hide();
     column->addWidget(ListaHistorico);
 
@@ -412,7 +414,9 @@ void TFEntrega::MostraHistorico() {
             detalhe += " (" + linha.DETALHE + ")";
         }
         auto* item = new QTreeWidgetItem(ListaHistorico);
-        item->setText(0, Q(linha.HORA));
+        // "dd/mm hh:mm:ss": the history is at most 90 days long, the year would only crowd the line.
+        item->setText(
+            0, Q(linha.HORA.size() == 19 ? linha.HORA.substr(0, 5) + linha.HORA.substr(10) : linha.HORA));
         item->setText(1, Q(linha.EVENTO));
         item->setText(2, TextoLegivel(detalhe));
     }
