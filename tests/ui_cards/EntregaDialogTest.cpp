@@ -523,5 +523,21 @@ TEST_F(EntregaDialogTest, TheOrdersHistoryListsUnderTheControlsWhichKeepTheirPla
     EXPECT_EQ(store::HistoricoDoPedido(db, "4711").back().EVENTO, store::kEventoEntregue);
 }
 
+TEST_F(EntregaDialogTest, AHistoryThatCannotBeWrittenIsToldAndChangesNothingElse) {
+    db.Execute("CREATE TRIGGER no_history BEFORE INSERT ON HISTORICO "
+               "BEGIN SELECT RAISE(ABORT, 'history refused'); END");
+    QSignalSpy told(&dialog, &TFEntrega::historyFailed);
+    Show();
+    EXPECT_EQ(Find<QLabel>("Label1")->text(),
+              QStringLiteral("R$ ") + QString::fromStdString(Row().TAXAENTREGA));
+    ASSERT_EQ(told.count(), 1);
+    EXPECT_EQ(told.at(0).at(0).toString(), QStringLiteral("Histórico não gravado: history refused"));
+
+    EXPECT_EQ(PressAndAnswer("Button4"), QStringLiteral("Entrega solicitada com sucesso!"));
+    EXPECT_EQ(Row().ID_MCH, "ROVEZOR");
+    EXPECT_EQ(told.count(), 2);
+    EXPECT_EQ(dialog.size(), QSize(405, 393)); // no history to show
+}
+
 } // namespace
 } // namespace brisko::ui
