@@ -1,11 +1,18 @@
 #include "Historico.h"
 
+#include "Pedidos.h"
+
 #include <exception>
+#include <optional>
 
 namespace brisko::store {
 namespace {
 
 constexpr long long kOrigemAiqfome = 1;
+
+std::string Falha(const char* what) {
+    return std::string("Histórico não gravado: ") + what;
+}
 
 } // namespace
 
@@ -22,10 +29,21 @@ std::string AnotaEvento(Database& db, const EventoPedido& evento) {
             .Step();
         return {};
     } catch (const std::exception& e) {
-        return std::string("Histórico não gravado: ") + e.what();
+        return Falha(e.what());
     } catch (...) {
-        return "Histórico não gravado";
+        return Falha("?");
     }
+}
+
+std::string AnotaEstimativa(Database& db, long long id, std::string_view detalhe) {
+    std::optional<Pedido> pedido;
+    try {
+        pedido = PedidoPorId(db, id);
+    } catch (const std::exception& e) {
+        return Falha(e.what());
+    }
+    return pedido ? AnotaEvento(db, {pedido->IDPEDIDO, kEventoEstimativa, detalhe, pedido->TAXAENTREGA})
+                  : std::string();
 }
 
 std::vector<LinhaHistorico> HistoricoDoPedido(Database& db, std::string_view idPedido) {

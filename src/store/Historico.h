@@ -40,6 +40,9 @@ struct LinhaHistorico {
 // write failed, the empty text when it is stored. The commit does not wait for the disk: a power
 // cut may take back the last events, never an order's own state.
 std::string AnotaEvento(Database& db, const EventoPedido& evento);
+// Records the estimate just stored on the order whose PEDIDOS ID is `id`, with its fee and
+// `detalhe`. Never throws, like AnotaEvento; an order that is gone records nothing.
+std::string AnotaEstimativa(Database& db, long long id, std::string_view detalhe);
 // The events of one marketplace order, oldest first.
 std::vector<LinhaHistorico> HistoricoDoPedido(Database& db, std::string_view idPedido);
 // Deletes the events older than 90 days; answers how many went.

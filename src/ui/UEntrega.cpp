@@ -302,8 +302,8 @@ void TFEntrega::EstimaEntrega() {
                                   ComboBoxRetorno->currentText() == QStringLiteral("Sim"));
     const std::string email = e.EMAIL;
     const std::string senha = e.SENHA;
-    const std::string pedidoId = std::to_string(pedido_.ID);
-    const std::string idPedido = pedido_.IDPEDIDO;
+    const long long id = pedido_.ID;
+    const std::string pedidoId = std::to_string(id);
     std::string answer;
     std::string historyFailure;
     try {
@@ -312,10 +312,7 @@ void TFEntrega::EstimaEntrega() {
             std::string result =
                 dispatch::EstimarEntrega(apiKey_, email, senha, query, pedidoId, own, endpoint_);
             if (result == net::kTrue) {
-                if (const std::optional<store::Pedido> row = store::PedidoPorId(own, pedido_.ID)) {
-                    historyFailure = store::AnotaEvento(
-                        own, {idPedido, store::kEventoEstimativa, query.categoriaNome, row->TAXAENTREGA});
-                }
+                historyFailure = store::AnotaEstimativa(own, id, query.categoriaNome);
             }
             return result;
         });
