@@ -1,6 +1,7 @@
 // Program entry: one copy per executable name and per database; a second start hands over to the
 // running copy and ends before any window exists (so it needs no display).
 #include "DarkStyle.h"
+#include "DiagnosticLog.h"
 #include "ExitReport.h"
 #include "PathText.h"
 #include "Platform.h"
@@ -12,6 +13,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <system_error>
 
 namespace {
@@ -47,7 +49,11 @@ int main(int, char** argv) {
     }
 
     const bool exitReport = fs::exists(brisko::app::ExitReportSwitch(programFolder), ignored);
+    platform::OpenDiagnosticLog(platform::LogFolder(programFolder));
+    platform::Log("início");
     const int exitCode = RunWindows(argv[0], programFolder);
+    platform::Log("fim, código " + std::to_string(exitCode));
+    platform::CloseDiagnosticLog();
     if (exitReport) {
         brisko::app::WriteExitReport(programFolder);
     }

@@ -7,6 +7,8 @@
 #include "Pedidos.h"
 #include "ScheduleMinutes.h"
 #include "SolicitaEntrega.h"
+#include "TetoTaxa.h"
+#include "TetoTaxaAutomatico.h"
 
 #include <exception>
 
@@ -40,11 +42,37 @@ void Schedule(const SchedulingInputs& inputs, store::Database& db, std::string_v
     request.options.minutes = MinutesFromText(inputs.minutesText);
     request.pickup = PickupTime(moment, request.options.minutes);
 
+    // Off unless the operator set one: then every order's fee is asked for before its request.
+    const std::optional<long long> teto = store::LeTetoTaxa(db);
+    bool historyFailureTold = false; // once a pass: a failing disk would fail every write
+    const auto tellHistoryFailure = [&](const std::string& failure) {
+        if (!failure.empty() && !historyFailureTold && outlets.status) {
+            outlets.status(failure);
+            historyFailureTold = true;
+        }
+    };
     for (const store::Pedido& pedido : pending) {
+        if (teto) {
+            if (endpoint.abandon && endpoint.abandon->load()) {
+                return;
+            }
+            const FeeCheck check = ConfereTeto(
+                db, empresa, pedido,
+                EstimateQueryFor(empresa, pedido, request.options.category, request.options.returnTrip),
+                *teto, apiKey, endpoint);
+            tellHistoryFailure(check.historyFailure);
+            if (check.verdict == FeeVerdict::Unknown && outlets.status) {
+                outlets.status("Erro: " + check.text);
+            }
+            if (check.verdict != FeeVerdict::Request) {
+                continue;
+            }
+        }
         const CourierAnswer answer = SolicitaEntrega(db, empresa, pedido, request, apiKey, endpoint);
         if (outlets.answered) {
             outlets.answered(pedido, answer.outcome, answer.text);
         }
+        tellHistoryFailure(answer.historyFailure);
         switch (answer.outcome) {
         case RequestOutcome::Abandoned:
             return; // the program is closing: no new request starts

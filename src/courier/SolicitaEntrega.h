@@ -32,6 +32,7 @@ struct CourierAnswer {
     RequestOutcome outcome = RequestOutcome::Abandoned;
     std::string text;  // "TRUE" when accepted; otherwise the text for the operator (empty: nothing to say)
     std::string state; // the order's ID_MCH as this request left it
+    std::string historyFailure; // the first history write that failed, for the second status panel
 };
 
 // What one request asks for and who asks it.
@@ -53,9 +54,10 @@ inline constexpr std::string_view kMayHaveBeenAcceptedLine =
 // Requests one courier for `pedido` as the caller read it (its ID_MCH is the state it is claimed
 // from), with the store's record `empresa`: claims the order on `db` (ID_MCH to "ERRO ROVEZOR" in a
 // commit on the disk), sends the document only when the claim changed that row, and marks
-// "ROVEZOR" when the platform accepts. Refused and unanswered texts are AbrirEntrega's; the
-// operator's unanswered text gets kMayHaveBeenAcceptedLine on a line of its own. Throws
-// DatabaseError when a statement fails; the order is then never left pending after a request left.
+// "ROVEZOR" when the platform accepts. The sending and its outcome go into the order's history. Refused and
+// unanswered texts are AbrirEntrega's; the operator's unanswered text gets kMayHaveBeenAcceptedLine on a line
+// of its own. Throws DatabaseError when a statement fails; the order is then never left pending after a
+// request left.
 CourierAnswer SolicitaEntrega(store::Database& db, const store::Empresa& empresa, const store::Pedido& pedido,
                               const CourierRequest& request, std::string_view apiKey,
                               const dispatch::Endpoint& endpoint);

@@ -1,5 +1,7 @@
 #include "Alertas.h"
 
+#include "TetoTaxa.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -41,6 +43,11 @@ constexpr Tipo kTipos[] = {
      false, false, nullptr},
     {Alerta::SincronizacaoVoltou, "Sincronização restabelecida",
      "Os pedidos do aiqfome voltaram a ser lidos. Nada mais a fazer.", false, false, nullptr},
+    {Alerta::PedidoRetido, "Pedido retido pelo teto da taxa",
+     "A taxa de entrega do pedido aiqfome {pedido} ({motivo}) passa do teto do agendamento automático, e o "
+     "entregador não foi solicitado. Solicite pelo botão do cartão do pedido, ou mude o teto em "
+     "Preferências.",
+     true, true, [](const store::Pedido& p, bool) { return p.ID_MCH.empty(); }},
 };
 
 const Tipo& TipoDe(Alerta tipo) {
@@ -79,7 +86,8 @@ void CentralDeAlertas::Abre(Alerta tipo, long long pedido, const std::string& id
     }
 }
 
-void CentralDeAlertas::Pedidos(const std::vector<store::Pedido>& rows, bool automatico, Instante agora) {
+void CentralDeAlertas::Pedidos(const std::vector<store::Pedido>& rows, bool automatico, Instante agora,
+                               const std::map<std::string, std::string>& retidos) {
     std::map<long long, const store::Pedido*> porId;
     for (const store::Pedido& row : rows) {
         porId.emplace(row.ID, &row);
@@ -97,6 +105,12 @@ void CentralDeAlertas::Pedidos(const std::vector<store::Pedido>& rows, bool auto
     for (const store::Pedido& row : rows) {
         if (TipoDe(Alerta::PedidoNovo).emEstado(row, automatico)) {
             Abre(Alerta::PedidoNovo, row.ID, row.IDPEDIDO, {}, agora);
+        }
+        if (const auto retido = retidos.find(row.IDPEDIDO);
+            retido != retidos.end() && TipoDe(Alerta::PedidoRetido).emEstado(row, automatico)) {
+            const std::optional<long long> centavos = store::Centavos(retido->second);
+            Abre(Alerta::PedidoRetido, row.ID, row.IDPEDIDO,
+                 "R$ " + (centavos ? store::Reais(*centavos) : retido->second), agora);
         }
     }
 }

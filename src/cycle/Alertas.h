@@ -21,6 +21,7 @@ enum class Alerta {
     SolicitacaoSemResposta, // the automatic request left and no answer came
     SincronizacaoFalhando,  // the marketplace sync failed three passes in a row
     SincronizacaoVoltou,    // ... and then a pass synced again
+    PedidoRetido,           // its fee is above the ceiling of automatic scheduling: held back
 };
 
 // How one pass's marketplace sync went.
@@ -45,9 +46,11 @@ public:
     static constexpr std::chrono::minutes kRepeticao{1};
     static constexpr int kFalhasSeguidas = 3;
 
-    // The order list as just read, with the automatic mode: opens the alert of each pending order
-    // while scheduling is off, and ends every order's alert whose order left that alert's state.
-    void Pedidos(const std::vector<store::Pedido>& rows, bool automatico, Instante agora);
+    // The order list as just read, with the automatic mode and the fees of the orders the ceiling
+    // holds (by IDPEDIDO): opens the alert of each pending order while scheduling is off and of each
+    // held one, and ends every order's alert whose order left that alert's state.
+    void Pedidos(const std::vector<store::Pedido>& rows, bool automatico, Instante agora,
+                 const std::map<std::string, std::string>& retidos = {});
     // What the automatic scheduling's request for the order `pedido` (its ID) came to; `texto` is
     // the platform's.
     void Solicitacao(long long pedido, const std::string& idPedido, courier::RequestOutcome outcome,

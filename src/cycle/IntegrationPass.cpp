@@ -1,10 +1,12 @@
 #include "IntegrationPass.h"
 
 #include "ConfigDelivery.h"
+#include "DiagnosticLog.h"
 #include "Errors.h"
 #include "ResultText.h"
 #include "UAiqfome.h"
 
+#include <chrono>
 #include <exception>
 
 namespace brisko::cycle {
@@ -79,7 +81,18 @@ void Pass(store::Database& db, const PassServices& services, const PassOutlets& 
 
 } // namespace
 
-void RunIntegrationPass(store::Database& db, const PassServices& services, const PassOutlets& outlets) {
+void RunIntegrationPass(store::Database& db, const PassServices& services, const PassOutlets& original) {
+    // The log gets the pass's outcome, its last status, and its duration. Every outlet is called on
+    // this thread while the pass runs.
+    const auto started = std::chrono::steady_clock::now();
+    std::string lastStatus;
+    PassOutlets outlets = original;
+    outlets.status = [&lastStatus, status = original.status](const std::string& text) {
+        lastStatus = text;
+        if (status) {
+            status(text);
+        }
+    };
     // An error that ends the pass early must not end the cycle: it is shown, and the window gets
     // the cycle back as after any pass.
     try {
@@ -89,6 +102,9 @@ void RunIntegrationPass(store::Database& db, const PassServices& services, const
     } catch (...) {
         Status(outlets, "Exception");
     }
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+    platform::Log("passo em " + std::to_string(elapsed.count()) + " ms: " + lastStatus);
     if (outlets.handBack) {
         outlets.handBack();
     }

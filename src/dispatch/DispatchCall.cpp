@@ -1,6 +1,7 @@
 #include "DispatchCall.h"
 
 #include "BodyText.h"
+#include "DiagnosticLog.h"
 #include "ResultText.h"
 #include "URovezor.h"
 
@@ -70,6 +71,9 @@ DispatchResult Dispatch(const DispatchRequest& request, const Endpoint& endpoint
         });
     } catch (const std::exception& e) {
         result.text = net::GenericFailure(e.what());
+    }
+    if (result.text != net::kTrue) {
+        platform::LogFailure("plataforma", request.method, request.pathAndQuery, result.status, result.text);
     }
     return result;
 }

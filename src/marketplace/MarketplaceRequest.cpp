@@ -1,21 +1,35 @@
 #include "MarketplaceRequest.h"
 
 #include "BodyText.h"
+#include "DiagnosticLog.h"
 
 #include <utility>
 
 namespace brisko::marketplace {
 namespace {
 
+// The path of a marketplace address, for the log.
+std::string_view PathOf(std::string_view url) {
+    const std::size_t scheme = url.find("://");
+    const std::size_t path = url.find('/', scheme == std::string_view::npos ? 0 : scheme + 3);
+    return path == std::string_view::npos ? std::string_view("/") : url.substr(path);
+}
+
 MarketplaceAnswer Send(const net::HttpRequest& request, std::size_t maxJsonValues) {
     net::HttpOutcome outcome = net::Perform(request);
     if (!outcome.response) {
         MarketplaceAnswer answer;
         answer.failure = std::move(outcome.failure);
+        platform::LogFailure("marketplace", request.method, PathOf(request.url), 0, answer.failure);
         return answer;
     }
-    return ReadAnswer(outcome.response->status, std::move(outcome.response->body), outcome.response->charset,
-                      maxJsonValues);
+    MarketplaceAnswer answer = ReadAnswer(outcome.response->status, std::move(outcome.response->body),
+                                          outcome.response->charset, maxJsonValues);
+    if (!answer.answered || answer.status != 200) {
+        platform::LogFailure("marketplace", request.method, PathOf(request.url), answer.status,
+                             answer.answered ? answer.text : answer.failure);
+    }
+    return answer;
 }
 
 } // namespace

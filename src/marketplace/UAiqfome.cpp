@@ -2,6 +2,7 @@
 
 #include "ConfigDelivery.h"
 #include "Conversions.h"
+#include "Historico.h"
 #include "JsonWriter.h"
 #include "MarketplaceRequest.h"
 #include "OrderReading.h"
@@ -139,7 +140,13 @@ std::string ImportaPedidoAiqfome(const Context& context, std::string_view token,
             std::string status = "Verificando pedido ";
             status += orderId;
             context.Status(status);
-            store::InserePedido(context.db, RowFromDetail(data, orderId));
+            const store::NovoPedido row = RowFromDetail(data, orderId);
+            store::InserePedido(context.db, row);
+            const std::string failure =
+                store::AnotaEvento(context.db, {row.IDPEDIDO, store::kEventoImportado, row.CLIENTE});
+            if (!failure.empty()) {
+                context.Status(failure);
+            }
         }
         return std::string(net::kTrue);
     } catch (const std::exception& e) {

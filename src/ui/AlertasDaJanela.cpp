@@ -71,8 +71,9 @@ void AlertasDaJanela::DefinePreferencias(bool alertas, bool som) {
     }
 }
 
-void AlertasDaJanela::Pedidos(const std::vector<store::Pedido>& rows, bool automatico) {
-    central_.Pedidos(rows, automatico, Agora());
+void AlertasDaJanela::Pedidos(const std::vector<store::Pedido>& rows, bool automatico,
+                              const std::map<std::string, std::string>& retidos) {
+    central_.Pedidos(rows, automatico, Agora(), retidos);
     Atualiza();
 }
 

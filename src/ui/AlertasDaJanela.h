@@ -38,7 +38,8 @@ public:
     const cycle::CentralDeAlertas& Central() const { return central_; }
 
     // What the window and the pass report.
-    void Pedidos(const std::vector<store::Pedido>& rows, bool automatico);
+    void Pedidos(const std::vector<store::Pedido>& rows, bool automatico,
+                 const std::map<std::string, std::string>& retidos);
     void Sincronizou(int resultado, const QString& text);
     void Respondida(qlonglong id, const QString& idPedido, int outcome, const QString& text);
     // The operator brought the window up: what ends when seen ends, and the line goes when nothing

@@ -17,6 +17,8 @@ namespace {
 constexpr int kLogoWidth = 128;
 constexpr int kButtonPanelWidth = 122;
 constexpr QSize kButtonSize{79, 73};
+constexpr int kHeldBandHeight = 17;
+const QColor kHeldColour(0xF2, 0xB1, 0x34);
 
 } // namespace
 
@@ -51,6 +53,23 @@ void OrderCardDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
 
     const auto picture = static_cast<CardPicture>(index.data(OrderCardModel::CourierPictureRole).toInt());
     painter->drawPixmap(CourierButtonRect(card).topLeft(), CardPixmap(picture));
+
+    // An order the fee ceiling holds: a band across the foot of the logo, the card's lines untouched.
+    if (const QString held = index.data(OrderCardModel::HeldLineRole).toString(); !held.isEmpty()) {
+        const QRect logo = LogoRect(card);
+        const QRect band(logo.left() + 4, logo.bottom() - kHeldBandHeight - 3, logo.width() - 8,
+                         kHeldBandHeight);
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(kHeldColour);
+        painter->drawRoundedRect(band, 4, 4);
+        QFont font = painter->font();
+        font.setPixelSize(11);
+        font.setBold(true);
+        painter->setFont(font);
+        painter->setPen(Qt::black);
+        painter->drawText(band, Qt::AlignCenter, held);
+    }
     painter->restore();
 }
 

@@ -48,6 +48,10 @@ int OrderCardGrid::RowCount() const {
     return model_->rowCount();
 }
 
+void OrderCardGrid::SetHeld(std::map<std::string, std::string> fees) {
+    model_->SetHeld(std::move(fees));
+}
+
 void OrderCardGrid::SetAutomatic(bool on) {
     model_->SetAutomatic(on);
 }

@@ -6,6 +6,8 @@
 #include <QListView>
 #include <QString>
 
+#include <map>
+#include <string>
 #include <vector>
 
 namespace brisko::ui {
@@ -24,6 +26,8 @@ public:
 
     // Automatic scheduling on: pictures show the state only and the courier button does nothing.
     void SetAutomatic(bool on);
+    // The orders the fee ceiling holds (IDPEDIDO to fee): their cards say so, with the fee.
+    void SetHeld(std::map<std::string, std::string> fees);
 
     long long CurrentId() const; // 0 when the list has no row
     bool SelectId(long long id); // exact match; false (and nothing changes) when absent

@@ -1,7 +1,10 @@
 #include "OrderCardModel.h"
 
 #include "OrderCardGrid.h"
+#include "TetoTaxa.h"
 #include "TextoLegivel.h"
+
+#include <optional>
 
 namespace brisko::ui {
 
@@ -29,6 +32,25 @@ void OrderCardModel::SetAutomatic(bool on) {
     if (!rows_.empty()) {
         emit dataChanged(index(0), index(rowCount() - 1), {CourierPictureRole, CourierActiveRole});
     }
+}
+
+void OrderCardModel::SetHeld(std::map<std::string, std::string> fees) {
+    if (held_ == fees) {
+        return;
+    }
+    held_ = std::move(fees);
+    if (!rows_.empty()) {
+        emit dataChanged(index(0), index(rowCount() - 1), {HeldLineRole});
+    }
+}
+
+QString OrderCardModel::HeldLine(const store::Pedido& row) const {
+    const auto held = held_.find(row.IDPEDIDO);
+    if (held == held_.end() || !row.ID_MCH.empty()) {
+        return {};
+    }
+    const std::optional<long long> fee = store::Centavos(held->second);
+    return QStringLiteral("RETIDO R$ ") + TextoLegivel(fee ? store::Reais(*fee) : held->second);
 }
 
 int OrderCardModel::RowOf(long long id) const {
@@ -72,6 +94,8 @@ QVariant OrderCardModel::data(const QModelIndex& index, int role) const {
         return !automatic_;
     case IdRole:
         return static_cast<qlonglong>(row.ID);
+    case HeldLineRole:
+        return HeldLine(row);
     default:
         return {};
     }

@@ -5,6 +5,8 @@
 
 #include <QAbstractListModel>
 
+#include <map>
+#include <string>
 #include <vector>
 
 namespace brisko::ui {
@@ -20,12 +22,15 @@ public:
         CourierPictureRole,               // int: the CardPicture of the courier button
         CourierActiveRole,                // bool: the courier button opens the dialog
         IdRole,                           // qlonglong: PEDIDOS.ID
+        HeldLineRole, // "RETIDO R$ 25,00" when the fee ceiling holds the order; else empty
     };
 
     explicit OrderCardModel(QObject* parent = nullptr);
 
     void SetOrders(std::vector<store::Pedido> rows);
     void SetAutomatic(bool on);
+    // The fees of the orders the fee ceiling holds, by IDPEDIDO.
+    void SetHeld(std::map<std::string, std::string> fees);
 
     const store::Pedido& Order(int row) const { return rows_.at(static_cast<std::size_t>(row)); }
     int RowOf(long long id) const; // -1 when absent
@@ -35,9 +40,11 @@ public:
 
 private:
     CardPicture CourierPicture(const store::Pedido& row) const;
+    QString HeldLine(const store::Pedido& row) const;
 
     std::vector<store::Pedido> rows_;
     bool automatic_ = false;
+    std::map<std::string, std::string> held_;
 };
 
 } // namespace brisko::ui

@@ -138,12 +138,18 @@ std::string SignInPanel::ChamaLoginEmpresa(const std::string& email, const std::
     // Runs on the helper thread: a connection of its own, since the window thread's is not shared.
     store::Database db(databaseFile_);
     std::string result = dispatch::LoginEmpresa(apiKey_, email, senha, autoConnect, db, endpoint_);
-    // Orders older than two days go at every sign-in of an active store. Here, not on the window's
-    // connection: a lock held by another program would keep the window waiting for it.
+    // Orders older than two days, and history older than 90, go at every sign-in of an active store. Here,
+    // not on the window's connection: a lock held by another program would keep the window waiting for it.
     if (result == net::kTrue) {
         if (const std::optional<store::Empresa> empresa = store::LeEmpresa(db);
             empresa && empresa->STATUS == "A") {
             store::ApagaPedidosAntigos(db);
+            try {
+                store::ApagaHistoricoAntigo(db); // its own, longer retention
+                store::ApagaRetidosSemPedido(db);
+            } catch (const DatabaseError&) {
+                // the sign-in does not hang on the history: the next one prunes it
+            }
         }
     }
     return result;

@@ -4,12 +4,14 @@
 #include "Database.h"
 #include "DeliveryOptions.h"
 #include "DeliveryRequest.h"
+#include "Historico.h"
 #include "LocalTime.h"
 #include "PaymentMethods.h"
 #include "PlainText.h"
 #include "ResultText.h"
 #include "ScheduleMinutes.h"
 #include "SolicitaEntrega.h"
+#include "TetoTaxaAutomatico.h"
 #include "TextoLegivel.h"
 #include "URovezor.h"
 
@@ -19,11 +21,13 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <filesystem>
@@ -39,6 +43,9 @@ namespace brisko::ui {
 namespace {
 
 constexpr QSize kClientSize{405, 393};
+// The history list's height and the gap above it: what the dialog grows by when it shows one.
+constexpr int kHistoryHeight = 132;
+constexpr int kHistoryGap = 8;
 constexpr std::string_view kOrderPrefix = "aiqfome ";
 // The fee label when no estimate of the order on show has succeeded: "R$0,00" would read as a free
 // delivery, and a fee left from before may be another order's.
@@ -204,6 +211,21 @@ void TFEntrega::MontaTela() {
     buttons->addWidget(Button4);
     column->addLayout(buttons);
 
+    ListaHistorico = Named(new QTreeWidget, "ListaHistorico");
+    ListaHistorico->setColumnCount(3);
+    ListaHistorico->setHeaderLabels(
+        {QStringLiteral("Hora"), QStringLiteral("Evento"), QStringLiteral("Detalhe")});
+    ListaHistorico->setRootIsDecorated(false);
+    ListaHistorico->setSelectionMode(QAbstractItemView::NoSelection);
+    ListaHistorico->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListaHistorico->setFocusPolicy(Qt::NoFocus);
+    ListaHistorico->setFixedHeight(kHistoryHeight);
+    ListaHistorico->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    ListaHistorico->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    ListaHistorico->header()->setStretchLastSection(true);
+    ListaHistorico->hide();
+    column->addWidget(ListaHistorico);
+
     connect(Button4, &QPushButton::clicked, this, [this] { Guarded([this] { Button4Click(); }); });
     connect(Button1, &QPushButton::clicked, this, [this] { Guarded([this] { Button1Click(); }); });
     // The payment does not enter the estimate, yet changing it asks for a new one all the same.
@@ -253,6 +275,7 @@ void TFEntrega::FormShow() {
     Label6CLIENTE->setText(QStringLiteral("👤 ") + TextoLegivel(pedido_.CLIENTE));
     LabelENDERECO->setText(QStringLiteral("📍 ") + TextoLegivel(pedido_.ENDERECO));
     LeEmpresa();
+    MostraHistorico();
     {
         // Refilled by the program: one estimate for the showing, not one per entry.
         const QSignalBlocker pagamentos(ComboBoxPagamentos);
@@ -274,19 +297,24 @@ void TFEntrega::FormShow() {
 void TFEntrega::EstimaEntrega() {
     LeEmpresa();
     const store::Empresa& e = empresa_;
-    const dispatch::EstimateQuery query{e.ENDERECO, e.BAIRRO, e.CIDADE, e.UF, e.LAT, e.LNG, pedido_.ENDERECO,
-                                        // An order holds no district, city or state: the store's stand in.
-                                        e.BAIRRO, e.CIDADE, e.UF, pedido_.LATITUDE, pedido_.LONGITUDE,
-                                        std::string(), Text(ComboBoxCategorias->currentText()),
-                                        ComboBoxRetorno->currentText() == QStringLiteral("Sim")};
+    const dispatch::EstimateQuery query =
+        courier::EstimateQueryFor(e, pedido_, Text(ComboBoxCategorias->currentText()),
+                                  ComboBoxRetorno->currentText() == QStringLiteral("Sim"));
     const std::string email = e.EMAIL;
     const std::string senha = e.SENHA;
-    const std::string pedidoId = std::to_string(pedido_.ID);
+    const long long id = pedido_.ID;
+    const std::string pedidoId = std::to_string(id);
     std::string answer;
+    std::string historyFailure;
     try {
-        // The helper thread writes the estimate through its own connection.
+        // The helper thread writes the estimate, and its event, through its own connection.
         answer = OffTheWindow([&](store::Database& own) {
-            return dispatch::EstimarEntrega(apiKey_, email, senha, query, pedidoId, own, endpoint_);
+            std::string result =
+                dispatch::EstimarEntrega(apiKey_, email, senha, query, pedidoId, own, endpoint_);
+            if (result == net::kTrue) {
+                historyFailure = store::AnotaEstimativa(own, id, query.categoriaNome);
+            }
+            return result;
         });
     } catch (const DatabaseError& error) {
         // A connection that cannot be opened fails the call like any other fault without an answer.
@@ -304,6 +332,8 @@ void TFEntrega::EstimaEntrega() {
         Label1->setText(QStringLiteral("R$ ") + TextoLegivel(row->TAXAENTREGA));
         feeOrder_ = pedido_.ID;
     }
+    ReportaHistorico(historyFailure);
+    MostraHistorico();
 }
 
 void TFEntrega::Button4Click() {
@@ -325,6 +355,8 @@ void TFEntrega::Button4Click() {
     const courier::CourierAnswer answer = OffTheWindow([&](store::Database& own) {
         return courier::SolicitaEntrega(own, empresa, pedido, request, apiKey_, endpoint_);
     });
+    ReportaHistorico(answer.historyFailure);
+    MostraHistorico();
     switch (answer.outcome) {
     case courier::RequestOutcome::Accepted:
         pedido_.ID_MCH = answer.state;
@@ -348,16 +380,54 @@ void TFEntrega::Button4Click() {
 
 void TFEntrega::Button1Click() {
     ComboBoxAgendar->setFocus();
-    OffTheWindow([id = pedido_.ID](store::Database& own) {
-        store::MarcaJaEntregue(own, id);
-        return true;
-    });
+    const std::string failure =
+        OffTheWindow([id = pedido_.ID, idPedido = pedido_.IDPEDIDO](store::Database& own) {
+            store::MarcaJaEntregue(own, id);
+            return store::AnotaEvento(own, {idPedido, store::kEventoEntregue});
+        });
+    ReportaHistorico(failure);
     accept();
 }
 
 void TFEntrega::FormClose() {
     ComboBoxAgendar->setFocus();
     emit closed();
+}
+
+void TFEntrega::MostraHistorico() {
+    if (db_ == nullptr) {
+        throw std::logic_error("the delivery dialog has no database");
+    }
+    std::vector<store::LinhaHistorico> linhas;
+    try {
+        linhas = store::HistoricoDoPedido(*db_, pedido_.IDPEDIDO);
+    } catch (const DatabaseError& error) {
+        ReportaHistorico(error.what()); // the dialog works without its history
+    }
+    ListaHistorico->clear();
+    for (const store::LinhaHistorico& linha : linhas) {
+        std::string detalhe = linha.TAXA.empty() ? linha.DETALHE : "R$ " + linha.TAXA;
+        if (!linha.TAXA.empty() && !linha.DETALHE.empty()) {
+            detalhe += " (" + linha.DETALHE + ")";
+        }
+        auto* item = new QTreeWidgetItem(ListaHistorico);
+        // "dd/mm hh:mm:ss": the history is at most 90 days long, the year would only crowd the line.
+        item->setText(
+            0, Q(linha.HORA.size() == 19 ? linha.HORA.substr(0, 5) + linha.HORA.substr(10) : linha.HORA));
+        item->setText(1, Q(linha.EVENTO));
+        item->setText(2, TextoLegivel(detalhe));
+    }
+    if (!linhas.empty()) {
+        ListaHistorico->scrollToBottom();
+    }
+    ListaHistorico->setVisible(!linhas.empty());
+    setFixedSize(linhas.empty() ? kClientSize : kClientSize + QSize(0, kHistoryHeight + kHistoryGap));
+}
+
+void TFEntrega::ReportaHistorico(const std::string& failure) {
+    if (!failure.empty()) {
+        emit historyFailed(Q(failure));
+    }
 }
 
 void TFEntrega::LeEmpresa() {

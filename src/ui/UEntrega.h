@@ -15,6 +15,7 @@
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QTreeWidget;
 
 namespace brisko::store {
 class Database;
@@ -51,6 +52,8 @@ public:
 signals:
     // Every closing (buttons or close box): the opener restarts its list refresh.
     void closed();
+    // A write of the order's history failed: the text for the second status panel.
+    void historyFailed(const QString& text);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -63,6 +66,10 @@ private:
     void Button4Click();
     void Button1Click();
     void FormClose();
+    // The order's history under the buttons; the dialog grows downward to hold it, and keeps its
+    // own size when the order has none.
+    void MostraHistorico();
+    void ReportaHistorico(const std::string& failure);
 
     // Reads the store's record afresh.
     void LeEmpresa();
@@ -92,6 +99,7 @@ private:
     QLabel* Label1 = nullptr;
     QPushButton* Button1 = nullptr;
     QPushButton* Button4 = nullptr;
+    QTreeWidget* ListaHistorico = nullptr;
 };
 
 } // namespace brisko::ui

@@ -2,10 +2,12 @@
 
 #include "PlainText.h"
 #include "Preferencias.h"
+#include "TetoTaxa.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -41,6 +43,11 @@ TFPreferencias::TFPreferencias(std::function<store::Database&()> banco, QWidget*
     CheckBoxSom = Named(new QCheckBox(QStringLiteral("Tocar um som com cada aviso")), "CheckBoxSom");
     formulario_->addRow(QStringLiteral("Alertas"), CheckBoxAlertas);
     formulario_->addRow(QStringLiteral("Som"), CheckBoxSom);
+    EditTetoTaxa = Named(new QLineEdit, "EditTetoTaxa");
+    EditTetoTaxa->setPlaceholderText(QStringLiteral("sem teto"));
+    EditTetoTaxa->setToolTip(QStringLiteral("Acima deste valor de taxa, o agendamento automático não "
+                                            "solicita o entregador: o pedido fica retido no cartão."));
+    formulario_->addRow(QStringLiteral("Teto da taxa (R$)"), EditTetoTaxa);
     coluna->addLayout(formulario_);
     auto* botoes = new QDialogButtonBox(QDialogButtonBox::Close);
     botoes->button(QDialogButtonBox::Close)->setObjectName(QStringLiteral("ButtonFecharPreferencias"));
@@ -50,6 +57,37 @@ TFPreferencias::TFPreferencias(std::function<store::Database&()> banco, QWidget*
 
     connect(CheckBoxAlertas, &QCheckBox::toggled, this, [this](bool ligado) { Grava(kAlertas, ligado); });
     connect(CheckBoxSom, &QCheckBox::toggled, this, [this](bool ligado) { Grava(kSom, ligado); });
+    connect(EditTetoTaxa, &QLineEdit::editingFinished, this, &TFPreferencias::GravaTeto);
+}
+
+void TFPreferencias::MostraTeto(store::Database& db) {
+    const std::optional<long long> teto = store::LeTetoTaxa(db);
+    EditTetoTaxa->setText(teto ? QString::fromStdString(store::Reais(*teto)) : QString());
+}
+
+void TFPreferencias::GravaTeto() {
+    // The warning below takes the focus, which would finish the editing again.
+    const QSignalBlocker bloqueio(EditTetoTaxa);
+    try {
+        store::Database& db = banco_();
+        const std::optional<long long> antes = store::LeTetoTaxa(db);
+        const std::string texto = EditTetoTaxa->text().trimmed().toStdString();
+        const std::optional<long long> lido =
+            texto.empty() ? std::optional<long long>(0) : store::Centavos(texto);
+        if (!lido) {
+            ShowPlainMessage(
+                this, QMessageBox::Warning, windowTitle(),
+                QStringLiteral("Valor inválido para o teto da taxa: ") + EditTetoTaxa->text() +
+                    QStringLiteral("\nUse reais com vírgula, por exemplo 15,00, ou deixe em branco."),
+                QStringLiteral("MensagemTetoInvalido"));
+        } else if (const std::optional<long long> novo = *lido > 0 ? lido : std::nullopt; novo != antes) {
+            // Only a changed ceiling is saved: saving releases every held order for a new estimate.
+            store::GravaTetoTaxa(db, texto);
+        }
+        MostraTeto(db);
+    } catch (const std::exception& e) {
+        ShowDefaultError(this, e);
+    }
 }
 
 void TFPreferencias::Abre() {
@@ -59,6 +97,7 @@ void TFPreferencias::Abre() {
         const QSignalBlocker s(CheckBoxSom);
         CheckBoxAlertas->setChecked(lidas.alertas);
         CheckBoxSom->setChecked(lidas.som);
+        MostraTeto(banco_());
     } catch (const std::exception& e) {
         ShowDefaultError(parentWidget(), e);
         return;

@@ -1,12 +1,14 @@
 #pragma once
-// The operator's preferences of the alerts, in a small dialog reached from the settings row. Each
-// change is saved at once in PREFERENCIAS; a name never stored reads as on.
+// The operator's preferences of the alerts and the fee ceiling of automatic scheduling, in a small
+// dialog reached from the settings row. Each change is saved at once in PREFERENCIAS; an alert
+// preference never stored reads as on, a ceiling never stored as none.
 #include <QDialog>
 
 #include <functional>
 
 class QCheckBox;
 class QFormLayout;
+class QLineEdit;
 
 namespace brisko::store {
 class Database;
@@ -38,11 +40,14 @@ signals:
 
 private:
     void Grava(const char* nome, bool ligado);
+    void GravaTeto();
+    void MostraTeto(store::Database& db);
 
     std::function<store::Database&()> banco_;
     QFormLayout* formulario_ = nullptr;
     QCheckBox* CheckBoxAlertas = nullptr;
     QCheckBox* CheckBoxSom = nullptr;
+    QLineEdit* EditTetoTaxa = nullptr; // reais; empty: no ceiling
 };
 
 } // namespace brisko::ui

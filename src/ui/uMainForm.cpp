@@ -5,6 +5,8 @@
 #include "BuildConstants.h"
 #include "CycleBridge.h"
 #include "CycleStatusBar.h"
+#include "DayReportBar.h"
+#include "DiagnosticLog.h"
 #include "Fonts.h"
 #include "Migrations.h"
 #include "OrderCardGrid.h"
@@ -36,6 +38,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <map>
+#include <string>
 #include <system_error>
 #include <utility>
 
@@ -172,6 +176,7 @@ void TMainForm::MontaTela() {
     SpeedButton5->setGeometry(0, 0, 175, 40);
 
     const auto banco = [this]() -> store::Database& { return Banco(); };
+    BarraRelatorioDia = new DayReportBar(VirtualImage1, banco);
     PanelMenu = new SettingsPanel(banco, central);
     PanelLogin = new SignInPanel(arquivoBanco_, vpTokenRovezor, options_.dispatch, vpEmpresa, banco, central);
     column->addWidget(VirtualImage1);
@@ -276,12 +281,16 @@ void TMainForm::AbreBanco() {
         auto database = std::make_unique<store::Database>(arquivoBanco_, kEsperaBancoJanela);
         ExigeGravacao(*database, arquivoBanco_);
         // Before any other connection opens the file: the worker and the helpers find it current.
-        store::Migrate(*database);
+        if (const int before = store::Migrate(*database); before != store::NewestSchemaVersion()) {
+            platform::Log("banco atualizado da versão " + std::to_string(before) + " para a " +
+                          std::to_string(store::NewestSchemaVersion()));
+        }
         // Whatever copy this is (the build's, an installed one run in place, one made before the
         // launcher kept its copies private), the passwords it will hold are the user's alone.
         store::KeepToOwner(arquivoBanco_);
         database_ = std::move(database);
     } catch (const DatabaseError& e) {
+        platform::Log(std::string("banco não aberto: ") + e.what());
         ShowPlainMessage(nullptr, QMessageBox::NoIcon, QApplication::applicationDisplayName(),
                          QStringLiteral("Erro: Avise o Suporte") + QString::fromUtf8(e.what()),
                          QStringLiteral("MensagemErroBanco"));
@@ -313,6 +322,7 @@ void TMainForm::GaranteDialogos() {
     connect(DBCtrlGrid1, &OrderCardGrid::courierRequested, this, &TMainForm::AbreEntrega);
     // The refresh paused while the dialog was open runs at once when it closes.
     connect(entrega_.get(), &TFEntrega::closed, this, [this] { Inicia(TimerPedidos); });
+    connect(entrega_.get(), &TFEntrega::historyFailed, StatusBar1, &CycleStatusBar::MostraStatus);
     cadastroDelivery_ = std::make_unique<TFCadastroDelivery>(*database_, this);
     connect(cadastroDelivery_.get(), &TFCadastroDelivery::contaGravada, this, &TMainForm::PassoImediato);
 }
@@ -355,6 +365,7 @@ void TMainForm::Logado(bool V) {
     PanelPedidos->setVisible(V);
     PanelMenu->setVisible(V);
     SpeedButton5->setVisible(V);
+    BarraRelatorioDia->setVisible(V);
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -570,9 +581,15 @@ void TMainForm::RelePedidos() {
 
     std::vector<store::Pedido> rows = store::ListaPedidos(Banco());
     const auto count = rows.size();
-    alertas_->Pedidos(rows, PanelMenu->Automatico());
+    std::map<std::string, std::string> held;
+    for (store::PedidoRetido& hold : store::PedidosRetidos(Banco())) {
+        held.emplace(std::move(hold.IDPEDIDO), std::move(hold.TAXA));
+    }
+    alertas_->Pedidos(rows, PanelMenu->Automatico(), held);
     DBCtrlGrid1->SetOrders(std::move(rows));
     DBCtrlGrid1->SetAutomatic(PanelMenu->Automatico());
+    DBCtrlGrid1->SetHeld(std::move(held));
+    BarraRelatorioDia->Atualiza();
     if (count > 0) {
         DBCtrlGrid1->show();
         Label6PEDIDOS->setText(QStringLiteral("%1 PEDIDOS INTEGRADOS").arg(count));

@@ -39,6 +39,7 @@ class SettingsPanel;
 class SignInPanel;
 class TFCadastroDelivery;
 class TFEntrega;
+class DayReportBar;
 
 // Where the outside services are reached; the program uses the build's constants, tests point
 // them at the simulators. The window sets both endpoints' abandon flag itself.
@@ -143,6 +144,7 @@ private:
     QLabel* VirtualImage1 = nullptr;
     QToolButton* SpeedButton5 = nullptr;
     QLabel* LabelAlerta = nullptr; // the alerts' line, over the banner's right end, where no tray exists
+    DayReportBar* BarraRelatorioDia = nullptr; // over the banner's other corner, signed in only
     SettingsPanel* PanelMenu = nullptr;
     SignInPanel* PanelLogin = nullptr;
 

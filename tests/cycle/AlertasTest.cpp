@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,26 @@ TEST_F(AlertasTest, ANewOrderWithSchedulingOffRepeatsEveryMinuteUntilItHasACouri
     // Gone from the list: ends too.
     List({}, false, 121s);
     EXPECT_THAT(DueAt(10min), IsEmpty());
+}
+
+TEST_F(AlertasTest, AnOrderTheFeeCeilingHoldsIsToldWithItsFeeUntilItIsHandledOrSeen) {
+    const std::map<std::string, std::string> held{{"9001", "21.9"}, {"9002", "38"}};
+    central.Pedidos({Order(1), Order(2, "ROVEZOR"), Order(3)}, true, start, held);
+    const auto due = central.Devidas(start);
+    ASSERT_EQ(due.size(), 1u) << "only the held order that is still pending";
+    EXPECT_EQ(due[0].tipo, Alerta::PedidoRetido);
+    EXPECT_THAT(due[0].texto, HasSubstr("9001"));
+    EXPECT_THAT(due[0].texto, HasSubstr("R$ 21,90"));
+    EXPECT_THAT(DueAt(60s), ElementsAre(Alerta::PedidoRetido));
+
+    central.Pedidos({Order(1, "ROVEZOR")}, true, start + 61s, held); // requested by hand
+    EXPECT_THAT(DueAt(10min), IsEmpty());
+
+    cycle::CentralDeAlertas seen;
+    seen.Pedidos({Order(1)}, true, start, held);
+    seen.Olhou();
+    seen.Pedidos({Order(1)}, true, start + 2s, held); // still held: not told again
+    EXPECT_TRUE(seen.Devidas(start + 10min).empty());
 }
 
 TEST_F(AlertasTest, ANewOrderAlertEndsWhenTheOperatorLooksAndDoesNotComeBackForThatOrder) {

@@ -3,18 +3,25 @@
 #include "ProgramFolderFixture.h"
 
 #include "DarkStyle.h"
+#include "OrderCardDelegate.h"
+#include "OrderCardModel.h"
 #include "Store.h"
 #include "uMainForm.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QDialog>
 #include <QImage>
 #include <QLabel>
 #include <QPixmap>
 #include <QSet>
 #include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace brisko::test {
 namespace {
@@ -102,6 +109,62 @@ TEST_F(MainWindowPictureTest, SignedInWindowWithAPendingARequestedAndADeliveredC
     const PictureTraits traits = Traits(saved);
     EXPECT_GT(traits.darkShare, 0.6) << "the dark style is not on the picture";
     EXPECT_GT(traits.colours, 64) << "the picture is nearly blank";
+}
+
+// A store with a fee ceiling: the held card in the window, and the delivery dialog of that order
+// with its history under the controls. Both pictures go to the test's output folder.
+TEST_F(MainWindowPictureTest, AHeldCardAndTheDeliveryDialogWithTheOrdersHistory) {
+    marketplace.AddAccount(kMarketLogin, kMarketPassword);
+    PrepareSignedInStore(false);
+    ASSERT_TRUE(store::GravaTetoTaxa(*db, "15,00"));
+    AddOrder("7101", "Dona Conceição", 25, nullptr);
+    AddOrder("7102", "Bruno Reis", 20, &store::MarcaRovezor);
+    for (const auto& [evento, detalhe, taxa] : {std::tuple{store::kEventoImportado, "Dona Conceição", ""},
+                                                std::tuple{store::kEventoEstimativa, "Moto", "21.90"},
+                                                std::tuple{store::kEventoRetido, "teto R$ 15,00", "21.90"}}) {
+        ASSERT_EQ(store::AnotaEvento(*db, {"7101", evento, detalhe, taxa}), "");
+    }
+    store::RetemPedido(*db, "7101", "21.90", 1500);
+
+    ui::ApplyDarkStyle(*qApp);
+    ui::TMainForm form(folder);
+    form.show();
+    auto* grid = Child<QAbstractItemView>(form, "DBCtrlGrid1");
+    ASSERT_TRUE(grid);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return form.EstaLogado() && grid->isVisible() && grid->model()->rowCount() == 2 &&
+                   !grid->model()->index(0, 0).data(ui::OrderCardModel::HeldLineRole).toString().isEmpty();
+        },
+        30'000));
+    const std::filesystem::path output = BRISKO_E2E_OUTPUT_DIR;
+    std::filesystem::create_directories(output);
+    const QString windowFile = QString::fromStdString((output / "main-window-held-card.png").string());
+    ASSERT_TRUE(form.grab().toImage().save(windowFile));
+
+    // The card's courier button opens the dialog modally: it is pictured once its estimate is in.
+    QImage dialogPicture;
+    int rows = 0;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        auto* list = dialog != nullptr ? dialog->findChild<QTreeWidget*>("ListaHistorico") : nullptr;
+        auto* button = dialog != nullptr ? dialog->findChild<QWidget*>("Button4") : nullptr;
+        if (list != nullptr && list->topLevelItemCount() >= 4 && button->isEnabled()) {
+            rows = list->topLevelItemCount();
+            dialogPicture = dialog->grab().toImage();
+            dialog->reject();
+        }
+    });
+    poll.start(50);
+    const QRect card = grid->visualRect(grid->model()->index(0, 0));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      ui::OrderCardDelegate::CourierButtonRect(card).center());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogPicture.isNull(); }, 30'000));
+    EXPECT_EQ(rows, 4); // the three events before, and this showing's estimate
+    const QString dialogFile = QString::fromStdString((output / "delivery-dialog-history.png").string());
+    ASSERT_TRUE(dialogPicture.save(dialogFile));
+    EXPECT_EQ(dialogPicture.width(), 405);
 }
 
 } // namespace

@@ -2,9 +2,20 @@
 // imports the marketplace's new order and, with automatic scheduling on, requests its courier.
 #include "ProgramFolderFixture.h"
 
+#include "BuildConstants.h"
+#include "DiagnosticLog.h"
+#include "Store.h"
+
 #include <QTest>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
 
 namespace brisko::test {
 namespace {
@@ -67,6 +78,47 @@ TEST_F(OrderRoadTest, WithoutAutomaticSchedulingTheOrderWaitsForTheOperator) {
     EXPECT_TRUE(dispatch.Deliveries().empty());
     EXPECT_EQ(OrderRows(kOrderId), 1) << "the second pass imported the order again";
     EXPECT_TRUE(program->Running());
+}
+
+// The real program's support log after its own signed-in road: the pass is told, the history has the
+// order's road, and none of the secrets it sent is in any log file.
+TEST_F(OrderRoadTest, TheSupportLogOfARealRunTellsThePassesAndHoldsNoSecret) {
+    PrepareSignedInStore(true);
+    auto program = StartProgram();
+    ExpectSignedInAndImported();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Order(kOrderId)->idMch == "ROVEZOR"; }, 60'000));
+
+    const std::filesystem::path logs = platform::LogFolder(folder);
+    const auto everyLog = [&] {
+        std::string all;
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(logs, error)) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            all.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+        return all;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return everyLog().find(" ms: ") != std::string::npos; }, 60'000))
+        << everyLog();
+    const std::string log = everyLog();
+    EXPECT_NE(log.find(" início\n"), std::string::npos) << log;
+
+    std::vector<std::string> events;
+    for (const store::LinhaHistorico& line : store::HistoricoDoPedido(*db, kOrderId)) {
+        events.push_back(line.EVENTO);
+    }
+    EXPECT_THAT(events, ::testing::ElementsAre(std::string(store::kEventoImportado),
+                                               std::string(store::kEventoEnvioAutomatico),
+                                               std::string(store::kEventoAceita)));
+
+    const std::string token = store::LeConfigDelivery(*db).at(0).TOKEN;
+    ASSERT_FALSE(token.empty());
+    for (const std::string& secret :
+         {std::string(kStorePassword), std::string(kMarketPassword), std::string(build::kDispatchApiKey),
+          std::string(build::kMarketplaceClientKey), token, std::string("Authorization"),
+          std::string("Bearer")}) {
+        EXPECT_EQ(log.find(secret), std::string::npos) << secret;
+    }
 }
 
 } // namespace

@@ -14,10 +14,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -480,6 +482,61 @@ TEST_F(EntregaDialogTest, AlreadyDeliveredMarksARequestedOrderWithoutCallingTheP
     EXPECT_EQ(Row().ID_MCH, "JA ENTREGUE");
     EXPECT_EQ(closed.count(), 1);
     EXPECT_TRUE(RequestsTo(kOpenPath).empty());
+}
+
+TEST_F(EntregaDialogTest, TheOrdersHistoryListsUnderTheControlsWhichKeepTheirPlaces) {
+    const char* kControls[] = {"Panel1",
+                               "ComboBoxCategorias",
+                               "ComboBoxPagamentos",
+                               "ComboBoxAgendar",
+                               "ComboBoxRetorno",
+                               "Label1",
+                               "Button1",
+                               "Button4"};
+    dialog.layout()->activate();
+    std::vector<QRect> placed;
+    for (const char* name : kControls) {
+        placed.push_back(Find<QWidget>(name)->geometry());
+    }
+    ASSERT_EQ(store::AnotaEvento(db, {"4711", store::kEventoImportado, "Maria <b>Souza</b>"}), "");
+    Show();
+
+    const auto* list = Find<QTreeWidget>("ListaHistorico");
+    ASSERT_TRUE(list->isVisible());
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    EXPECT_EQ(list->topLevelItem(0)->text(1), QStringLiteral("Importado"));
+    EXPECT_EQ(list->topLevelItem(0)->text(2), QStringLiteral("Maria <b>Souza</b>"));
+    EXPECT_EQ(list->topLevelItem(1)->text(1), QStringLiteral("Taxa estimada"));
+    EXPECT_EQ(list->topLevelItem(1)->text(2),
+              QStringLiteral("R$ ") + QString::fromStdString(Row().TAXAENTREGA) + QStringLiteral(" (Moto)"));
+    EXPECT_EQ(list->topLevelItem(1)->flags() & Qt::ItemIsEditable, Qt::ItemFlags{});
+    // Grown downward only: every specified control where it was, the list below the buttons.
+    EXPECT_EQ(dialog.width(), 405);
+    EXPECT_GT(dialog.height(), 393);
+    for (std::size_t i = 0; i < std::size(kControls); ++i) {
+        EXPECT_EQ(Find<QWidget>(kControls[i])->geometry(), placed[i]) << kControls[i];
+    }
+    EXPECT_GT(list->geometry().top(), Find<QWidget>("Button1")->geometry().bottom());
+
+    Find<QPushButton>("Button1")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, 10'000));
+    EXPECT_EQ(store::HistoricoDoPedido(db, "4711").back().EVENTO, store::kEventoEntregue);
+}
+
+TEST_F(EntregaDialogTest, AHistoryThatCannotBeWrittenIsToldAndChangesNothingElse) {
+    db.Execute("CREATE TRIGGER no_history BEFORE INSERT ON HISTORICO "
+               "BEGIN SELECT RAISE(ABORT, 'history refused'); END");
+    QSignalSpy told(&dialog, &TFEntrega::historyFailed);
+    Show();
+    EXPECT_EQ(Find<QLabel>("Label1")->text(),
+              QStringLiteral("R$ ") + QString::fromStdString(Row().TAXAENTREGA));
+    ASSERT_EQ(told.count(), 1);
+    EXPECT_EQ(told.at(0).at(0).toString(), QStringLiteral("Histórico não gravado: history refused"));
+
+    EXPECT_EQ(PressAndAnswer("Button4"), QStringLiteral("Entrega solicitada com sucesso!"));
+    EXPECT_EQ(Row().ID_MCH, "ROVEZOR");
+    EXPECT_EQ(told.count(), 2);
+    EXPECT_EQ(dialog.size(), QSize(405, 393)); // no history to show
 }
 
 } // namespace

@@ -248,5 +248,29 @@ TEST_F(OrderCardGridTest, CardsFollowEachOtherWithoutGapsAndKeepTheirButtonInVie
     EXPECT_GE(grid.minimumHeight(), 4 * OrderCardDelegate::kCardHeight);
 }
 
+// The fee ceiling's hold is a band of its own on the card: the four lines and the button stay as
+// they are drawn without it, and a requested order shows no hold.
+TEST_F(OrderCardGridTest, AHeldOrderSaysSoWithItsFeeAndTheRestOfTheCardIsUnchanged) {
+    Show({Order(1), Order(2, "ROVEZOR")});
+    const QImage before = grid.grab().toImage();
+    grid.SetHeld({{"4701", "25.5"}, {"4702", "30.00"}});
+    EXPECT_EQ(Data(0, OrderCardModel::HeldLineRole).toString(), QStringLiteral("RETIDO R$ 25,50"));
+    EXPECT_EQ(Data(1, OrderCardModel::HeldLineRole).toString(), QString());
+    const QImage held = grid.grab().toImage();
+    EXPECT_NE(held, before);
+    // Only the logo's foot of the held card changed.
+    const QRect card = grid.visualRect(grid.model()->index(0, 0));
+    const QRect logo = OrderCardDelegate::LogoRect(card);
+    for (int y = 0; y < held.height(); ++y) {
+        for (int x = 0; x < held.width(); ++x) {
+            if (held.pixel(x, y) != before.pixel(x, y)) {
+                ASSERT_TRUE(logo.contains(x, y) && y > logo.center().y()) << x << "," << y;
+            }
+        }
+    }
+    grid.SetHeld({});
+    EXPECT_EQ(grid.grab().toImage(), before);
+}
+
 } // namespace
 } // namespace brisko::ui

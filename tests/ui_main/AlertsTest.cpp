@@ -1,6 +1,7 @@
 // The operator's alerts on the window (the offscreen desktop has no tray, so they come as the line
 // over the banner), the health line of the status bar and the preferences of the alerts.
 #include "MainWindowFixture.h"
+#include "ModalAnswerer.h"
 
 #include "AlertasDaJanela.h"
 #include "CycleStatusBar.h"
@@ -12,6 +13,8 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QToolButton>
@@ -192,6 +195,62 @@ TEST_F(AlertsTest, PreferencesAreStoredAndComeBackWithTheNextWindow) {
     Alerts()->Mostra();
     EXPECT_TRUE(Line()->isVisible());
     EXPECT_TRUE(Tells("7170")) << Line()->text().toStdString();
+}
+
+TEST_F(AlertsTest, TheFeeCeilingIsSetInThePreferencesAndAHeldOrderIsTold) {
+    StoreAccount("", "");
+    Open();
+    SignIn();
+    QTest::mouseClick(Main<QToolButton>("ButtonPreferencias"), Qt::LeftButton);
+    auto* teto = Preferences()->findChild<QLineEdit*>(QStringLiteral("EditTetoTaxa"));
+    ASSERT_NE(teto, nullptr);
+    EXPECT_TRUE(teto->text().isEmpty()); // never stored: no ceiling
+    const auto type = [&](const QString& text) {
+        teto->setText(text);
+        emit teto->editingFinished();
+    };
+    struct Case {
+        const char* typed;
+        std::optional<long long> stored; // centavos
+        const char* shown;
+        bool refused;
+    };
+    for (const Case& c : {Case{"15,5", 1550, "15,50", false}, Case{"abc", 1550, "15,50", true},
+                          Case{"", std::nullopt, "", false}, Case{"R$ 12", 1200, "12,00", false}}) {
+        SCOPED_TRACE(c.typed);
+        ModalAnswerer answerer(QMessageBox::Ok);
+        type(QString::fromUtf8(c.typed));
+        EXPECT_EQ(store::LeTetoTaxa(Db()), c.stored);
+        EXPECT_EQ(teto->text(), QString::fromUtf8(c.shown));
+        EXPECT_EQ(answerer.Seen().has_value(), c.refused);
+    }
+    // The same ceiling typed again keeps the holds: saving would release them for a new estimate.
+    InsertOrderAt(Db(), {"7180", std::nullopt}, "-2 minutes");
+    store::RetemPedido(Db(), "7180", "21.9", 1200);
+    type(QStringLiteral("12,00"));
+    EXPECT_EQ(store::PedidosRetidos(Db()).size(), 1u);
+    Preferences()->close();
+
+    // The held order is told with its fee and what to do; handled, the alert ends.
+    Automatic(true);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return Text("Label6PEDIDOS") == QStringLiteral("1 PEDIDOS INTEGRADOS"); }, 10'000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            Alerts()->Mostra();
+            return Tells("7180");
+        },
+        10'000));
+    EXPECT_TRUE(Tells("R$ 21,90")) << Line()->text().toStdString();
+    EXPECT_TRUE(Tells("teto")) << Line()->text().toStdString();
+    EXPECT_TRUE(Alerts()->Central().Aberta(cycle::Alerta::PedidoRetido, store::ListaPedidos(Db()).at(0).ID));
+    Db().Execute("UPDATE PEDIDOS SET ID_MCH = 'ROVEZOR' WHERE IDPEDIDO = '7180'");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return !Alerts()->Central().Aberta(cycle::Alerta::PedidoRetido,
+                                               store::ListaPedidos(Db()).at(0).ID);
+        },
+        10'000));
 }
 
 } // namespace

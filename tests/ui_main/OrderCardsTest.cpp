@@ -101,5 +101,36 @@ TEST_F(OrderCardsTest, ClickThroughTheCardToASuccessfulRequest) {
     EXPECT_EQ(Text("Label6PEDIDOS"), QStringLiteral("1 PEDIDOS INTEGRADOS"));
 }
 
+TEST_F(OrderCardsTest, TheDaysSummaryAHeldCardAndAFailedHistoryWriteReachTheWindow) {
+    SignInWithOneOrder();
+    for (const std::string_view evento :
+         {store::kEventoImportado, store::kEventoEnvioAutomatico, store::kEventoRecusada}) {
+        ASSERT_EQ(store::AnotaEvento(Db(), {"4711", evento}), "");
+    }
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return Text("LabelResumoDia") ==
+                   QStringLiteral("Hoje: 1 pedidos · 1 solicitados · 1 falhas · 0 retidos");
+        },
+        10'000))
+        << Text("LabelResumoDia").toStdString();
+    EXPECT_TRUE(Main<QWidget>("BotaoRelatorioDia")->isVisible());
+
+    store::RetemPedido(Db(), "4711", "21.9", 1500);
+    ASSERT_EQ(store::AnotaEvento(Db(), {"4711", store::kEventoRetido, "teto R$ 15,00", "21.9"}), "");
+    const auto held = [&] {
+        return Grid()
+            ->model()
+            ->data(Grid()->model()->index(0, 0), ui::OrderCardModel::HeldLineRole)
+            .toString();
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return held() == QStringLiteral("RETIDO R$ 21,90"); }, 10'000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return Text("LabelResumoDia").endsWith(QStringLiteral("· 0 falhas · 1 retidos")); }, 10'000));
+
+    emit DeliveryDialog()->historyFailed(QStringLiteral("Histórico não gravado: disk I/O error"));
+    EXPECT_EQ(Text("StatusBar1Panel1"), QStringLiteral("Histórico não gravado: disk I/O error"));
+}
+
 } // namespace
 } // namespace brisko::test
