@@ -60,9 +60,9 @@ void StartCommandFileHidden(const std::filesystem::path& commandFile);
 // elsewhere the toolkit does it and this does nothing).
 void BringWindowToFront(void* nativeWindow);
 
-// Plays the system's short alert sound without waiting for it. Windows: MessageBeep with the
-// exclamation sound. Elsewhere nothing is played and the answer is false, so that the caller may
-// use what its toolkit offers.
+// Plays the program's alert chime (AlertChime.h) without waiting for it. Windows: PlaySound from
+// memory, or the system's exclamation sound when that fails. Elsewhere nothing is played and the
+// answer is false, so that the caller may use what its toolkit offers.
 bool PlayAlertSound();
 
 } // namespace brisko::platform

@@ -1,8 +1,10 @@
 // The platform services on Windows: plain Win32, so that it builds with mingw-w64 alone.
+#include "AlertChime.h"
 #include "AutostartEntry.h"
 #include "Platform.h"
 #include "RunKeyWin.h"
 
+#include <mmsystem.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -206,6 +208,13 @@ void BringWindowToFront(void* nativeWindow) {
 }
 
 bool PlayAlertSound() {
+    // The chime's bytes live as long as the program, as an asynchronous play needs; the system's
+    // exclamation sound stands in where the chime cannot be played.
+    const std::string& chime = AlertChimeWav();
+    if (PlaySoundW(reinterpret_cast<LPCWSTR>(chime.data()), nullptr,
+                   SND_MEMORY | SND_ASYNC | SND_NODEFAULT)) {
+        return true;
+    }
     return MessageBeep(MB_ICONEXCLAMATION) != FALSE;
 }
 
